@@ -1,0 +1,69 @@
+#include "app/Modal.h"
+
+#include <shlobj.h>
+
+namespace dv {
+
+namespace {
+
+int PlatformMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) {
+    return MessageBoxA(owner, text.c_str(), caption.c_str(), type | MB_TASKMODAL);
+}
+
+bool PlatformBrowseForFolder(HWND owner, const std::string& title, std::string& chosen) {
+    BROWSEINFOA info{};
+    info.hwndOwner = owner;
+    info.lpszTitle = title.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    PIDLIST_ABSOLUTE list = SHBrowseForFolderA(&info);
+    if (!list)
+        return false;
+    char path[MAX_PATH] = "";
+    bool ok = SHGetPathFromIDListA(list, path);
+    CoTaskMemFree(list);
+    if (ok)
+        chosen = path;
+    return ok;
+}
+
+BOOL PlatformWinHelp(HWND owner, const std::string& file, UINT command, ULONG_PTR data) {
+    return WinHelpA(owner, file.c_str(), command, data);
+}
+
+// Disables the owner, runs messages until the dialog hides itself, and returns
+// the result the dialog stored in its "DvModalResult" window property.
+int PlatformShowModal(HWND dialog, HWND owner) {
+    EnableWindow(owner, FALSE);
+    SetPropA(dialog, "DvModalResult", nullptr);
+    ShowWindow(dialog, SW_SHOW);
+    MSG msg;
+    while (IsWindowVisible(dialog) && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (!IsDialogMessageA(dialog, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    if (msg.message == WM_QUIT)
+        PostQuitMessage(int(msg.wParam));
+    EnableWindow(owner, TRUE);
+    SetActiveWindow(owner);
+    return int(reinterpret_cast<INT_PTR>(GetPropA(dialog, "DvModalResult")));
+}
+
+void PlatformShellOpen(HWND owner, const std::string& file) {
+    ShellExecuteA(owner, "open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+} // namespace
+
+ModalHooks PlatformModal() {
+    return {PlatformMessageBox, PlatformBrowseForFolder, PlatformWinHelp, PlatformShowModal,
+            PlatformShellOpen};
+}
+
+ModalHooks& Modal() {
+    static ModalHooks hooks = PlatformModal();
+    return hooks;
+}
+
+} // namespace dv

@@ -1,0 +1,29 @@
+#pragma once
+// Every modal interaction of the program passes through these hooks, so that
+// tests can answer a dialog instead of waiting for a person.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace dv {
+
+struct ModalHooks {
+    // A message box; returns the button pressed (IDOK ...).
+    std::function<int(HWND owner, const std::string& text, const std::string& caption, UINT type)>
+        MessageBox;
+    // The shell's folder chooser; returns false when the user cancels.
+    std::function<bool(HWND owner, const std::string& title, std::string& chosen)> BrowseForFolder;
+    // The platform help system.
+    std::function<BOOL(HWND owner, const std::string& file, UINT command, ULONG_PTR data)> WinHelp;
+    // Runs a window modally until it is closed; returns its modal result.
+    std::function<int(HWND dialog, HWND owner)> ShowModal;
+    // The shell's "open" of a document or address.
+    std::function<void(HWND owner, const std::string& file)> ShellOpen;
+};
+
+// The hooks in force; they start as the real platform calls.
+ModalHooks& Modal();
+ModalHooks PlatformModal();
+
+} // namespace dv

@@ -1,0 +1,53 @@
+#include "app/Strings.h"
+
+#include <windows.h>
+
+namespace dv {
+
+std::string LowerAscii(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return text;
+}
+
+std::string UpperAscii(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+    return text;
+}
+
+int64_t SizeToKB(uint64_t bytes) { return int64_t(bytes / 1024); }
+
+std::string ProgramPath() {
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameA(nullptr, path.data(), DWORD(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+std::string ProgramDir() {
+    std::string path = ProgramPath();
+    return path.substr(0, path.find_last_of("\\:") + 1);
+}
+
+bool FileExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsFullPath(const std::string& path) {
+    bool driveLetter = path.size() >= 3 &&
+                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
+                       path[1] == ':' && path[2] == '\\';
+    bool unc = path.size() > 2 && path[0] == '\\' && path[1] == '\\' && path[2] != '\\';
+    return driveLetter || unc;
+}
+
+} // namespace dv

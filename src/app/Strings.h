@@ -1,0 +1,37 @@
+#pragma once
+// Text helpers shared by every part of the program. All text is single-byte ANSI.
+#include <cstdint>
+#include <string>
+
+namespace dv {
+
+// Letter case folding touches only the ASCII letters A to Z.
+std::string LowerAscii(std::string text);
+std::string UpperAscii(std::string text);
+
+// Whole kilobytes of a file size, truncated.
+int64_t SizeToKB(uint64_t bytes);
+
+// Size of a directory-search record, using both halves the search reports.
+inline uint64_t FileSize64(uint32_t high, uint32_t low) {
+    return (uint64_t(high) << 32) | low;
+}
+
+// 32-bit addition that wraps around instead of overflowing.
+inline int32_t WrapAdd(int32_t a, int64_t b) {
+    return int32_t(uint32_t(a) + uint32_t(uint64_t(b)));
+}
+
+// Directory of the running program file, with its final "\".
+std::string ProgramDir();
+
+// Full path of the running program file as the system reports it.
+std::string ProgramPath();
+
+// Whether a path names an existing file (not a directory).
+bool FileExists(const std::string& path);
+
+// A drive-letter path ("C:\...") or a UNC path ("\\server\share...").
+bool IsFullPath(const std::string& path);
+
+} // namespace dv

@@ -1,0 +1,24 @@
+// Program entry: the application object, the main window and the "New type"
+// dialog, then the message loop.
+#include "app/Application.h"
+#include "scan/Unit1.h"
+#include "ui/UnitMainForm.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
+    InitCommonControlsEx(&controls);
+    OleInitialize(nullptr);
+    dv::Application.Title = "Dormivane";
+    dv::Application.HelpFile = "DORMIVANE.HLP";
+    dv::TSForm form;
+    dv::TAddExt addExt;
+    dv::Application.PreTranslate = [](MSG& msg) { return dv::SForm && dv::SForm->PreTranslateKey(msg); };
+    if (!dv::Application.Terminated)
+        form.Show();
+    int code = dv::Application.RunMessageLoop();
+    OleUninitialize();
+    return code;
+}

@@ -1,0 +1,57 @@
+// The stored options: checking and initialising the settings key at start-up,
+// reading it into the window, and storing each target box when it changes.
+#include "app/Strings.h"
+#include "clean/FreedSpace.h"
+#include "settings/Registry.h"
+#include "settings/SettingsKey.h"
+#include "ui/UnitMainForm.h"
+
+namespace dv {
+
+namespace {
+
+const int kSettingsValueCount = 8;
+
+// The target boxes by tag, with their value names.
+const char* const kTargetValues[] = {"Temp", "Recent", "Cache", "History", "Cookies"};
+
+} // namespace
+
+bool TSForm::CheckRegInit(TRegistry& registry) {
+    if (!registry.OpenKey(kSettingsKey, false))
+        return false;
+    return registry.GetValueNames().size() == kSettingsValueCount;
+}
+
+void TSForm::InitOptions(TRegistry& registry) {
+    if (!registry.OpenKey(kSettingsKey, true))
+        return;
+    registry.WriteString("InstallDir", ProgramDir());
+    for (const char* name : kTargetValues)
+        registry.WriteBool(name, false);
+    registry.WriteBool("StClean", false);
+    registry.WriteInteger("Cleaned", 0);
+}
+
+void TSForm::ReadOptions(TRegistry& registry) {
+    if (!registry.OpenKey(kSettingsKey, false))
+        return;
+    ui::TCheckBox* boxes[] = {&CheckBox1, &CheckBox2, &CheckBox3, &CheckBox4, &CheckBox5};
+    for (int i = 0; i < 5; ++i)
+        if (registry.ReadBool(kTargetValues[i]))
+            boxes[i]->SetChecked(true); // runs CheckClick, which stores it back
+    if (registry.ReadBool("StClean"))
+        CheckBoot.SetChecked(true); // runs CheckBootClick, which rewrites the start-up entry
+    StatusBar1.SetPanelText(1, FreedSpaceText(registry.ReadInteger("Cleaned")));
+    PageControl1.SetActivePage(0);
+}
+
+void TSForm::CheckClick(ui::TCheckBox& sender) {
+    if (sender.Tag < 1 || sender.Tag > 5)
+        return;
+    TRegistry registry(HKEY_LOCAL_MACHINE);
+    if (registry.OpenKey(kSettingsKey, false))
+        registry.WriteBool(kTargetValues[sender.Tag - 1], sender.Checked());
+}
+
+} // namespace dv

@@ -1,0 +1,50 @@
+#pragma once
+// Registry access object: one root, at most one open key, closed on every path.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace dv {
+
+class TRegistry {
+  public:
+    explicit TRegistry(HKEY root = HKEY_CURRENT_USER) : RootKey(root) {}
+    TRegistry(const TRegistry&) = delete;
+    TRegistry& operator=(const TRegistry&) = delete;
+    ~TRegistry() { CloseKey(); }
+
+    HKEY RootKey;
+
+    // Opens a key by its path from the root (a leading "\" is allowed) with full
+    // access; returns whether it opened. Never raises. A successful open closes
+    // the key opened before.
+    bool OpenKey(const std::string& path, bool canCreate);
+    void CloseKey();
+    bool HasKey() const { return key_ != nullptr; }
+
+    std::vector<std::string> GetValueNames() const;
+    bool ValueExists(const std::string& name) const;
+
+    // Reads raise ERegistryException: "Failed to get data for '%s'" when the value
+    // is missing or too large, "Invalid data type for '%s'" for another type.
+    bool ReadBool(const std::string& name) const;
+    int32_t ReadInteger(const std::string& name) const;
+    std::string ReadString(const std::string& name) const;
+    // Writes raise "Failed to set data for '%s'" when the system refuses them.
+    void WriteBool(const std::string& name, bool value);
+    void WriteInteger(const std::string& name, int32_t value);
+    void WriteString(const std::string& name, const std::string& value);
+    bool DeleteValue(const std::string& name);
+
+  private:
+    void WriteData(const std::string& name, DWORD type, const void* data, DWORD size);
+    HKEY key_ = nullptr;
+};
+
+// Reads a string value of a key without raising: empty when the key or value
+// cannot be read. Raises only for a value that is not text.
+std::string ReadStringOrEmpty(TRegistry& registry, const std::string& name);
+
+} // namespace dv

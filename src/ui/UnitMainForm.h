@@ -1,0 +1,158 @@
+#pragma once
+// The main window: four pages (Clean, Scan, Info, Exit), a status bar and two
+// context menus. Every operation of the program is a method of this class; the
+// methods live beside the work they do (clean/, scan/, settings/, app/).
+#include "ui/Controls.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+namespace dv {
+
+class TSysDir;
+class TRegistry;
+
+enum class TWindowState { wsNormal, wsMinimized };
+
+class TSForm : public ui::TControl {
+  public:
+    // Creates the window and its controls in their designed state, then runs
+    // FormCreate; nothing is shown yet.
+    TSForm();
+    ~TSForm() override;
+
+    // ---- controls ----
+    ui::TImageList ImageList1;
+    ui::TPageControl PageControl1;
+    ui::TContainer* TabClean = nullptr;
+    ui::TContainer* TabScan = nullptr;
+    ui::TContainer* TabAbout = nullptr;
+    ui::TContainer* TabExit = nullptr;
+
+    // Clean page
+    ui::TGroupBox GroupBox1;
+    ui::TCheckBox CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5;
+    ui::TLabel lStatus, lprog;
+    ui::TProgressBar ProgressBar1;
+    ui::TButton bCleanNow;
+    ui::TCheckBox CheckBoot;
+    ui::TGroupBox GroupBox2;
+    ui::TListBox ListBox1;
+    ui::TButton ButtonBrowse, ButtonRemove, ButtonSave;
+
+    // Scan page
+    ui::TLabel Label5, Label7;
+    ui::TCheckListBox cDisks, cExt;
+    ui::TButton bScan, bDelete, bSelAll, bClearAll;
+    ui::TLabel Label9;
+    ui::TProgressBar ProgressBar2;
+    ui::TListView ListFiles;
+    // The scan's working list of directories; not a window.
+    std::vector<std::string> ListTmp;
+
+    // Info page
+    ui::TLabel Image1, Label1, Label2, Bevel1, Label3, Label10;
+    ui::TGroupBox GroupBox3;
+    ui::TLabel Label4, Email, Label8, HTTP;
+    ui::TButton Button6;
+
+    ui::TStatusBar StatusBar1;
+    ui::TPopupMenu PopupMenu1, PopupMenu2;
+
+    // ---- state ----
+    std::unique_ptr<TSysDir> SysDir;
+    TWindowState WindowState = TWindowState::wsNormal;
+    // Kilobytes deleted by the running clean, and listed by the current scan.
+    int64_t CleanedKB = 0;
+    int64_t FoundKB = 0;
+
+    // ---- cleaning targets ----
+    void ButtonBrowseClick();
+    void ButtonRemoveClick();
+    void ButtonSaveClick();
+    void ListBox1Click();
+    // Raises an error when start-up could not create SysDir.
+    void RequireSysDir() const;
+    // ---- emptying and the clean run ----
+    void DelDir(const std::string& directory, const std::string& name);
+    void bCleanNowClick();
+    void UpdateDel(int64_t kilobytes);
+
+    // ---- file-type and drive lists ----
+    void LoadExtList();
+    void SaveExtList();
+    void TabScanInit();
+    void cExtClick();
+    void selectClick();
+    void deselectClick();
+    void AddClick();
+    void RemoveClick();
+    // ---- scan and removal ----
+    void bScanClick();
+    void ScanDir(const std::string& dir);
+    void ScanFile(const std::string& pattern);
+    void bDeleteClick();
+    void bSelAllClick();
+    void bClearAllClick();
+    void ListFilesSelectItem(int index, bool selected);
+
+    // ---- settings and start-up ----
+    bool CheckRegInit(TRegistry& registry);
+    void InitOptions(TRegistry& registry);
+    void ReadOptions(TRegistry& registry);
+    void CheckClick(ui::TCheckBox& sender);
+    void FormCreate();
+    void FormShow();
+    void CheckBootClick();
+
+    // ---- window ----
+    void Button6Click();
+    void SendEmail();
+    void HTTPClick();
+    // Shows the help pop-up for a control at its screen position.
+    void ShowContextHelp(HWND control);
+    // Shows the window as the message loop does at start, running FormShow.
+    void Show();
+    void Close();
+    // Keys handled before dialog navigation: Enter for the default button of the
+    // page in view, F1 for context help.
+    bool PreTranslateKey(MSG& msg);
+
+    // The default button of the page in view, or null.
+    ui::TButton* DefaultButton();
+
+  private:
+    void CreateWindowHandle();
+    void CreateCleanPage();
+    void CreateScanPage();
+    void CreateInfoPage();
+    void CreateMenus();
+    void WireEvents();
+    void ShowAutoHint(ui::TControl* control);
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    bool shown_ = false;
+    ui::TControl* hintControl_ = nullptr;
+    std::string hintText_;
+
+    // Scan bookkeeping: the (directory, name) pairs already listed.
+    std::unordered_set<std::string> listedFiles_;
+    // Whether a scan is running; list commands that would change its input wait.
+    bool scanning_ = false;
+    // Kilobytes of each listed item by its list position are read back from the
+    // size column, so nothing else is kept per item.
+    int InsertFoundFile(const std::string& name, const std::string& dir, int64_t kilobytes);
+};
+
+// The one main window of the process.
+extern TSForm* SForm;
+
+// The maker's addresses, shown on the Info page.
+extern const char* const kMakerEmail;
+extern const char* const kMakerWeb;
+
+} // namespace dv

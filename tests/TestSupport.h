@@ -1,0 +1,105 @@
+#pragma once
+// What the tests share: answers for modal dialogs, scratch folders inside the
+// private Wine prefix, registry set-up, and a form fixture.
+#include "ui/UnitMainForm.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dvtest {
+
+// Everything the modal hooks were asked, and what they answer.
+struct ModalLog {
+    struct Box {
+        std::string Text, Caption;
+        UINT Type;
+    };
+    std::vector<Box> Boxes;
+    std::vector<std::pair<UINT, ULONG_PTR>> HelpCalls;
+    std::vector<std::string> HelpFiles;
+    std::vector<std::string> Opened;
+    std::vector<std::string> BrowseTitles;
+    // The folder the browse dialog answers with; none means the user cancels.
+    std::optional<std::string> FolderAnswer;
+    // Runs instead of a modal dialog's message loop; returns the modal result.
+    std::function<int(HWND dialog)> ModalAnswer;
+};
+
+ModalLog& Modal();
+// Puts the recording hooks in place and forgets what they recorded.
+void ResetModal();
+
+// A fresh, empty folder for one test on drive C: of the private prefix
+// (C:\dvtest\<suite>.<test>), with no final "\".
+std::string ScratchDir();
+// Removes a tree without following directory links.
+void RemoveTree(const std::string& path);
+void MakeDir(const std::string& path);
+void WriteFile(const std::string& path, const std::string& content, DWORD attributes = 0);
+std::string ReadFile(const std::string& path);
+bool PathExists(const std::string& path);
+// Sorted names of every entry below a directory, as relative paths.
+std::vector<std::string> TreeListing(const std::string& root);
+
+// The program's directory (where the list files live), with its final "\".
+std::string ProgramDirectory();
+// Deletes "dv.ini" and "DVext.ini" beside the program.
+void RemoveListFiles();
+
+// Registry helpers (HKEY_LOCAL_MACHINE settings key unless said otherwise).
+void DeleteSettingsKey();
+// Creates the settings key with the eight values at their defaults.
+void CreateSettingsKey(int32_t cleaned = 0);
+void SetSettingsDword(const std::string& name, DWORD value);
+std::optional<DWORD> SettingsDword(const std::string& name);
+std::optional<std::string> RunEntry();
+void DeleteRunEntry();
+std::vector<std::string> SettingsValueNames();
+// Points a shell folder ("Recent", "Cache", "History", "Cookies") at a path,
+// in both "Shell Folders" and "User Shell Folders".
+void SetShellFolder(const std::string& name, const std::string& path);
+// Points TMP and TEMP of this process at a path.
+void SetTempDir(const std::string& path);
+
+// Runs dormivane.exe (beside the tests) with a raw argument text; returns its
+// exit code, or nullopt when it is still running after timeoutMs (it is then
+// left running and its process handle returned through stillRunning).
+struct ProgramRun {
+    std::optional<DWORD> ExitCode;
+    HANDLE Process = nullptr; // set while the program still runs
+    DWORD ProcessId = 0;
+};
+ProgramRun RunProgram(const std::string& arguments, DWORD timeoutMs = 20000,
+                      const std::string& programPath = "");
+// Top-level visible windows of a process, by class name.
+std::vector<HWND> WindowsOf(DWORD processId, const std::string& className = "");
+void EndProcess(ProgramRun& run);
+
+// Runs the messages queued for this thread.
+void PumpMessages();
+
+// A settings key, temp and shell folders all inside a scratch folder, no list
+// files, and the recording modal hooks; the form is created on demand.
+class FormTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+    dv::TSForm& Form();
+    // Creates the form now (running FormCreate) with the current state.
+    dv::TSForm& CreateForm();
+    void DestroyForm();
+
+    std::string root_;      // scratch folder of this test
+    std::string tempDir_;   // TMP and TEMP, without final "\"
+    std::string recent_, cache_, history_, cookies_;
+    std::unique_ptr<dv::TSForm> form_;
+};
+
+} // namespace dvtest
