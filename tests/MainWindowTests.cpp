@@ -1,0 +1,351 @@
+// The main window as the user meets it: every control where it belongs, hints,
+// keyboard, context help, menus and the Exit page.
+#include "TestSupport.h"
+
+#include "app/Application.h"
+#include "settings/SettingsKey.h"
+
+#include <commctrl.h>
+
+using dvtest::FormTest;
+using dvtest::Modal;
+
+namespace {
+
+struct Expected {
+    const char* Name;
+    HWND Handle;
+    const char* Class;
+    dv::ui::TBounds Bounds;
+    const char* Caption;
+    bool Visible;
+};
+
+std::string ClassOf(HWND hwnd) {
+    char name[64] = "";
+    GetClassNameA(hwnd, name, sizeof name);
+    return name;
+}
+
+bool HasStyle(HWND hwnd, DWORD style) { return (GetWindowLongA(hwnd, GWL_STYLE) & style) == style; }
+
+void ExpectLayout(HWND page, const std::vector<Expected>& controls) {
+    for (const Expected& e : controls) {
+        SCOPED_TRACE(e.Name);
+        ASSERT_TRUE(IsWindow(e.Handle));
+        EXPECT_EQ(ClassOf(e.Handle), e.Class);
+        const dv::ui::TControl* control = dv::ui::TControl::FromHandle(e.Handle);
+        ASSERT_NE(control, nullptr);
+        dv::ui::TBounds b = control->Bounds();
+        EXPECT_EQ(b.Left, e.Bounds.Left);
+        EXPECT_EQ(b.Top, e.Bounds.Top);
+        EXPECT_EQ(b.Width, e.Bounds.Width);
+        EXPECT_EQ(b.Height, e.Bounds.Height);
+        EXPECT_EQ(control->Caption(), e.Caption);
+        EXPECT_EQ(HasStyle(e.Handle, WS_VISIBLE), e.Visible);
+        // Every control lies on its page, directly or inside a group box.
+        EXPECT_TRUE(GetParent(e.Handle) == page || GetParent(GetParent(e.Handle)) == page);
+    }
+}
+
+// Moves the mouse over a control as far as the window can tell.
+void HoverOver(HWND hwnd) {
+    SendMessageA(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+}
+
+void PressKey(dv::TSForm& form, HWND target, WPARAM key) {
+    MSG msg{target, WM_KEYDOWN, key, 0, 0, {0, 0}};
+    if (!form.PreTranslateKey(msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+class MainWindow : public FormTest {};
+
+} // namespace
+
+TEST_F(MainWindow, WindowFrameAndPages) {
+    dv::TSForm& form = Form();
+    char caption[64] = "";
+    GetWindowTextA(form.Handle(), caption, sizeof caption);
+    EXPECT_STREQ(caption, "Dormivane 3");
+    RECT client;
+    GetClientRect(form.Handle(), &client);
+    EXPECT_EQ(client.right, 435);
+    EXPECT_EQ(client.bottom, 275);
+    LONG style = GetWindowLongA(form.Handle(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+    EXPECT_TRUE(GetWindowLongA(form.Handle(), GWL_EXSTYLE) & WS_EX_CONTEXTHELP);
+
+    HWND tabs = form.PageControl1.Handle();
+    EXPECT_EQ(ClassOf(tabs), "SysTabControl32");
+    EXPECT_TRUE(HasStyle(tabs, TCS_BUTTONS | TCS_FLATBUTTONS | TCS_HOTTRACK));
+    const char* captions[] = {"Clean", "Scan", "Info", "&Exit"};
+    const int images[] = {2, 0, 3, 4};
+    ASSERT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 4);
+    for (int i = 0; i < 4; ++i) {
+        char text[32] = "";
+        TCITEMA item{};
+        item.mask = TCIF_TEXT | TCIF_IMAGE;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(tabs, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+        EXPECT_STREQ(text, captions[i]);
+        EXPECT_EQ(item.iImage, images[i]);
+    }
+    EXPECT_EQ(form.PageControl1.ActivePageIndex(), 0);
+    EXPECT_TRUE(form.TabClean->Visible());
+    EXPECT_EQ(ImageList_GetImageCount(form.ImageList1.Handle()), 7);
+
+    EXPECT_EQ(ClassOf(form.StatusBar1.Handle()), "msctls_statusbar32");
+    dv::ui::TBounds bar = form.StatusBar1.Bounds();
+    EXPECT_EQ(bar.Top, 255);
+    EXPECT_EQ(bar.Width, 435);
+    EXPECT_EQ(bar.Height, 20);
+    EXPECT_EQ(SendMessageA(form.StatusBar1.Handle(), SB_GETPARTS, 0, 0), 2);
+}
+
+TEST_F(MainWindow, CleanPageLayout) {
+    dv::TSForm& f = Form();
+    ExpectLayout(f.TabClean->Handle(),
+                 {
+                     {"GroupBox1", f.GroupBox1.Handle(), "Button", {0, 0, 169, 125}, "System directories", true},
+                     {"CheckBox1", f.CheckBox1.Handle(), "Button", {8, 20, 141, 17}, "Windows &Temp directory", true},
+                     {"CheckBox2", f.CheckBox2.Handle(), "Button", {8, 39, 141, 17}, "Recent &Documents ", true},
+                     {"CheckBox3", f.CheckBox3.Handle(), "Button", {8, 58, 141, 17}, "&Internet Cache", true},
+                     {"CheckBox4", f.CheckBox4.Handle(), "Button", {8, 77, 141, 17}, "Internet &History", true},
+                     {"CheckBox5", f.CheckBox5.Handle(), "Button", {8, 96, 141, 17}, "Internet &Cookies", true},
+                     {"lStatus", f.lStatus.Handle(), "Static", {0, 134, 33, 13}, "Status:", true},
+                     {"lprog", f.lprog.Handle(), "Static", {36, 134, 117, 13}, "", true},
+                     {"ProgressBar1", f.ProgressBar1.Handle(), "msctls_progress32", {0, 154, 169, 12}, "", true},
+                     {"bCleanNow", f.bCleanNow.Handle(), "Button", {92, 176, 73, 23}, "Clean now!", true},
+                     {"CheckBoot", f.CheckBoot.Handle(), "Button", {0, 204, 149, 17}, "Clean on Windows startup", true},
+                     {"GroupBox2", f.GroupBox2.Handle(), "Button", {174, 0, 253, 223}, "User added directories", true},
+                     {"ListBox1", f.ListBox1.Handle(), "ListBox", {8, 15, 237, 166}, "", true},
+                     {"ButtonBrowse", f.ButtonBrowse.Handle(), "Button", {8, 189, 69, 23}, " &Add ", true},
+                     {"ButtonRemove", f.ButtonRemove.Handle(), "Button", {84, 189, 85, 23}, " &Remove ", true},
+                     {"ButtonSave", f.ButtonSave.Handle(), "Button", {176, 189, 69, 23}, " &Save ", true},
+                 });
+    EXPECT_TRUE(HasStyle(f.ListBox1.Handle(), LBS_SORT));
+    EXPECT_TRUE(HasStyle(f.bCleanNow.Handle(), BS_DEFPUSHBUTTON));
+    EXPECT_EQ(f.lprog.FontColor, RGB(0, 128, 0));
+    EXPECT_EQ(f.CheckBox3.Hint, "Check to clean Internet Explorer cache");
+    EXPECT_EQ(f.CheckBoot.Hint, "Check to run Dormivane on Windows startup");
+    EXPECT_EQ(f.bCleanNow.Cursor, dv::ui::TCursor::Hand);
+    EXPECT_EQ(f.ListBox1.Cursor, dv::ui::TCursor::Arrow);
+    EXPECT_EQ(f.ListBox1.PopupMenu, &f.PopupMenu1);
+}
+
+TEST_F(MainWindow, ScanPageLayout) {
+    dv::TSForm& f = Form();
+    ExpectLayout(f.TabScan->Handle(),
+                 {
+                     {"Label5", f.Label5.Handle(), "Static", {0, 0, 33, 13}, "Drives:", true},
+                     {"cDisks", f.cDisks.Handle(), "SysListView32", {0, 16, 81, 82}, "", true},
+                     {"Label7", f.Label7.Handle(), "Static", {96, 0, 63, 13}, "Type of Files:", true},
+                     {"cExt", f.cExt.Handle(), "SysListView32", {96, 16, 141, 82}, "", true},
+                     {"bScan", f.bScan.Handle(), "Button", {264, 16, 70, 23}, " Scan ", true},
+                     {"bDelete", f.bDelete.Handle(), "Button", {264, 48, 70, 23}, "Delete", true},
+                     {"bSelAll", f.bSelAll.Handle(), "Button", {344, 16, 70, 23}, "Select all", true},
+                     {"bClearAll", f.bClearAll.Handle(), "Button", {344, 48, 70, 23}, "Unselect all", true},
+                     {"Label9", f.Label9.Handle(), "Static", {264, 80, 150, 13}, "", false},
+                     {"ProgressBar2", f.ProgressBar2.Handle(), "msctls_progress32", {264, 80, 149, 12}, "", false},
+                     {"ListFiles", f.ListFiles.Handle(), "SysListView32", {0, 105, 427, 118}, "", true},
+                 });
+    EXPECT_EQ(f.bClearAll.Hint, "Cleat all selection");
+    EXPECT_EQ(f.cExt.Hint, "Click right mouse button for menu");
+    EXPECT_EQ(f.cExt.PopupMenu, &f.PopupMenu2);
+    DWORD listStyle = DWORD(SendMessageA(f.ListFiles.Handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+    EXPECT_TRUE(listStyle & LVS_EX_CHECKBOXES);
+    EXPECT_TRUE(SendMessageA(f.cExt.Handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_CHECKBOXES);
+    const char* columns[] = {"File name", "Directory", "Size (KB)"};
+    const int widths[] = {130, 215, 60};
+    for (int i = 0; i < 3; ++i) {
+        char text[32] = "";
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        column.pszText = text;
+        column.cchTextMax = sizeof text;
+        SendMessageA(f.ListFiles.Handle(), LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+        EXPECT_STREQ(text, columns[i]);
+        EXPECT_EQ(column.cx, widths[i]);
+        EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, i == 2 ? LVCFMT_RIGHT : LVCFMT_LEFT);
+    }
+}
+
+TEST_F(MainWindow, InfoPageLayout) {
+    dv::TSForm& f = Form();
+    ExpectLayout(f.TabAbout->Handle(),
+                 {
+                     {"Image1", f.Image1.Handle(), "Static", {111, 12, 32, 32}, "", true},
+                     {"Label1", f.Label1.Handle(), "Static", {159, 12, 131, 31}, "Dormivane", true},
+                     {"Label2", f.Label2.Handle(), "Static", {295, 26, 27, 13}, "v3.04", true},
+                     {"GroupBox3", f.GroupBox3.Handle(), "Button", {62, 152, 209, 65}, " Contact && Updates ", true},
+                     {"Label4", f.Label4.Handle(), "Static", {22, 20, 31, 13}, "E-mail:", true},
+                     {"Label8", f.Label8.Handle(), "Static", {8, 40, 45, 13}, "Web site:", true},
+                     {"Button6", f.Button6.Handle(), "Button", {290, 192, 75, 20}, "Help", true},
+                 });
+    EXPECT_EQ(f.Label3.Bounds().Left, 119);
+    EXPECT_EQ(f.Label10.Bounds().Top, 96);
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(f.Label1.Handle(), WM_GETFONT, 0, 0)),
+               sizeof font, &font);
+    EXPECT_STREQ(font.lfFaceName, "Times New Roman");
+    EXPECT_EQ(font.lfHeight, -27);
+    EXPECT_EQ(font.lfWeight, FW_BOLD);
+    EXPECT_TRUE(font.lfItalic);
+    EXPECT_EQ(f.Email.FontColor, RGB(0, 0, 128));
+    EXPECT_EQ(f.HTTP.Hint, "Visite Dormivane homepage for updates");
+    EXPECT_EQ(f.Email.Hint, "Click to send e-mail to author");
+}
+
+TEST_F(MainWindow, AutomaticHintFollowsTheMouseAndFallsBackToTheEnclosingControl) {
+    dv::TSForm& form = Form();
+    form.Show();
+    form.StatusBar1.SetPanelText(0, "3 files found");
+    HoverOver(form.CheckBox3.Handle());
+    EXPECT_EQ(form.StatusBar1.PanelText(0), "Check to clean Internet Explorer cache");
+    // A label without a hint on a page without one: empty.
+    HoverOver(form.lStatus.Handle());
+    EXPECT_EQ(form.StatusBar1.PanelText(0), "");
+    // The list view's column header has no hint of its own: the list's shows.
+    form.ListFiles.Hint = "7 files found";
+    HWND header = reinterpret_cast<HWND>(SendMessageA(form.ListFiles.Handle(), LVM_GETHEADER, 0, 0));
+    ASSERT_TRUE(header);
+    // As the header's default handling passes the message on to the page.
+    SendMessageA(form.TabScan->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(header),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(form.StatusBar1.PanelText(0), "7 files found");
+    // A hint changed by an operation shows its new text as the mouse moves on it.
+    form.ListBox1.Add("C:\\dvtest\\one");
+    HoverOver(form.ListBox1.Handle());
+    EXPECT_EQ(form.StatusBar1.PanelText(0), "");
+    form.ListBox1.SetItemIndex(0);
+    form.ListBox1Click();
+    HoverOver(form.ListBox1.Handle());
+    EXPECT_EQ(form.StatusBar1.PanelText(0), "C:\\dvtest\\one");
+}
+
+TEST_F(MainWindow, EnterPressesTheDefaultButtonOfThePageInViewOnly) {
+    dv::TSForm& form = Form();
+    form.Show();
+    // Clean page: the clean run, with nothing chosen.
+    form.ListBox1.SetFocus();
+    PressKey(form, form.ListBox1.Handle(), VK_RETURN);
+    EXPECT_EQ(form.lprog.Caption(), "Nothing to clean");
+    EXPECT_TRUE(Modal().HelpCalls.empty());
+    // Info page: help contents, and no clean run.
+    form.lprog.SetCaption("");
+    form.PageControl1.SetActivePage(2);
+    PressKey(form, form.TabAbout->Handle(), VK_RETURN);
+    ASSERT_EQ(Modal().HelpCalls.size(), 1u);
+    EXPECT_EQ(Modal().HelpCalls[0].first, UINT(HELP_FINDER));
+    EXPECT_EQ(Modal().HelpFiles[0], "DORMIVANE.HLP");
+    EXPECT_EQ(form.lprog.Caption(), "");
+    // Scan page: a scan.
+    form.PageControl1.SetActivePage(1);
+    for (int i = 0; i < form.cDisks.Count(); ++i)
+        form.cDisks.SetChecked(i, false);
+    form.cExt.SetFocus();
+    PressKey(form, form.cExt.Handle(), VK_RETURN);
+    EXPECT_EQ(form.Label9.Caption(), "No drive selected!");
+    EXPECT_EQ(Modal().HelpCalls.size(), 1u);
+}
+
+TEST_F(MainWindow, AcceleratorTicksItsCheckBox) {
+    dv::TSForm& form = Form();
+    form.Show();
+    form.ListBox1.SetFocus();
+    MSG msg{form.ListBox1.Handle(), WM_SYSCHAR, 't', 1 << 29, 0, {0, 0}};
+    if (!form.PreTranslateKey(msg))
+        DispatchMessageA(&msg);
+    dvtest::PumpMessages();
+    EXPECT_TRUE(form.CheckBox1.Checked());
+    EXPECT_EQ(dvtest::SettingsDword("Temp"), 1u);
+}
+
+TEST_F(MainWindow, ContextHelpShowsTheTopicOfTheControlOrItsPage) {
+    dv::TSForm& form = Form();
+    form.Show();
+    struct Case {
+        HWND Control;
+        ULONG_PTR Topic;
+    } cases[] = {
+        {form.CheckBox2.Handle(), 3}, {form.ListBox1.Handle(), 3}, {form.bScan.Handle(), 3},
+        {form.Button6.Handle(), 2},   {form.StatusBar1.Handle(), 2}, {form.PageControl1.Handle(), 2},
+    };
+    for (const Case& c : cases) {
+        dvtest::ResetModal();
+        // F1 with the focus on the control.
+        form.ShowContextHelp(c.Control);
+        ASSERT_EQ(Modal().HelpCalls.size(), 2u);
+        EXPECT_EQ(Modal().HelpCalls[0].first, UINT(HELP_SETPOPUP_POS));
+        EXPECT_EQ(Modal().HelpCalls[1], std::make_pair(UINT(HELP_CONTEXTPOPUP), c.Topic));
+    }
+    // The caption's help button: the control receives WM_HELP, which travels
+    // up to the window.
+    dvtest::ResetModal();
+    HELPINFO info{sizeof info, HELPINFO_WINDOW, 0, form.CheckBox4.Handle(), 0, {0, 0}};
+    SendMessageA(form.CheckBox4.Handle(), WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    ASSERT_EQ(Modal().HelpCalls.size(), 2u);
+    EXPECT_EQ(Modal().HelpCalls[1], std::make_pair(UINT(HELP_CONTEXTPOPUP), ULONG_PTR(3)));
+    // F1 as a key.
+    dvtest::ResetModal();
+    form.bCleanNow.SetFocus();
+    PressKey(form, form.bCleanNow.Handle(), VK_F1);
+    ASSERT_EQ(Modal().HelpCalls.size(), 2u);
+    EXPECT_EQ(Modal().HelpCalls[1], std::make_pair(UINT(HELP_CONTEXTPOPUP), ULONG_PTR(3)));
+}
+
+TEST_F(MainWindow, MenusAndLinksReachTheirOperations) {
+    dv::TSForm& form = Form();
+    ASSERT_EQ(form.PopupMenu1.Count(), 3);
+    EXPECT_EQ(GetMenuDefaultItem(form.PopupMenu1.Handle(), FALSE, 0), 2u); // "Remove", drawn bold
+    Modal().FolderAnswer = root_ + "\\picked";
+    form.PopupMenu1.Item(0).OnClick(); // Add
+    ASSERT_EQ(form.ListBox1.Count(), 1);
+    EXPECT_EQ(form.ListBox1.Item(0), root_ + "\\picked");
+    form.PopupMenu1.Item(2).OnClick(); // Save
+    EXPECT_EQ(dvtest::ReadFile(dvtest::ProgramDirectory() + "dv.ini"), root_ + "\\picked\r\n");
+    form.ListBox1.SetItemIndex(0);
+    form.PopupMenu1.Item(1).OnClick(); // Remove
+    EXPECT_EQ(form.ListBox1.Count(), 0);
+
+    ASSERT_EQ(form.PopupMenu2.Count(), 4);
+    const char* captions[] = {"Select all", "Unselect all", "Add new file type", "Remove file type"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(form.PopupMenu2.Item(i).Caption, captions[i]);
+    form.PopupMenu2.Item(0).OnClick();
+    for (int i = 0; i < form.cExt.Count(); ++i)
+        EXPECT_TRUE(form.cExt.Checked(i));
+    form.PopupMenu2.Item(1).OnClick();
+    for (int i = 0; i < form.cExt.Count(); ++i)
+        EXPECT_FALSE(form.cExt.Checked(i));
+
+    form.Button6.Click();
+    form.Email.OnClick();
+    form.HTTP.OnClick();
+    ASSERT_EQ(Modal().Opened.size(), 2u);
+    EXPECT_EQ(Modal().Opened[0], std::string("mailto:") + dv::kMakerEmail);
+    EXPECT_EQ(Modal().Opened[1], dv::kMakerWeb);
+    ASSERT_EQ(Modal().HelpCalls.size(), 1u);
+    EXPECT_EQ(Modal().HelpCalls[0], std::make_pair(UINT(HELP_FINDER), ULONG_PTR(0)));
+}
+
+TEST_F(MainWindow, ChoosingTheExitTabClosesTheWindow) {
+    dv::TSForm& form = Form();
+    form.Show();
+    HWND tabs = form.PageControl1.Handle();
+    RECT exitTab;
+    ASSERT_TRUE(SendMessageA(tabs, TCM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&exitTab)));
+    LPARAM at = MAKELPARAM((exitTab.left + exitTab.right) / 2, (exitTab.top + exitTab.bottom) / 2);
+    SendMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(tabs, WM_LBUTTONUP, 0, at);
+    HWND window = form.Handle();
+    dvtest::PumpMessages();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_TRUE(dv::Application.Terminated);
+}
