@@ -139,13 +139,35 @@ class TSForm : public ui::TControl {
     ui::TControl* hintControl_ = nullptr;
     std::string hintText_;
 
-    // Scan bookkeeping: the (directory, name) pairs already listed.
+    // ---- scan bookkeeping ----
+    // The full path (directory + "\" + name) of every item in ListFiles, so that
+    // a match is listed once without comparing it with every item.
     std::unordered_set<std::string> listedFiles_;
-    // Whether a scan is running; list commands that would change its input wait.
+    // Whether a scan is running; a second one is not started inside its pump.
     bool scanning_ = false;
-    // Kilobytes of each listed item by its list position are read back from the
-    // size column, so nothing else is kept per item.
-    int InsertFoundFile(const std::string& name, const std::string& dir, int64_t kilobytes);
+    // The pattern pass's place in cExt: the next entry and the end of the entries
+    // counted when it started; RemoveClick keeps both right.
+    int patternNext_ = 0;
+    int patternEnd_ = 0;
+    // Set while ListFiles is emptied or rebuilt: its selection changes then are
+    // no choice of the user's.
+    bool refillingFiles_ = false;
+    // Tells a scan that pumps messages whether the form is still there.
+    struct LifeFlag {
+        std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
+        ~LifeFlag() { *Alive = false; }
+    };
+    LifeFlag life_;
+
+    // The designed contents of cExt.
+    void FillDefaultPatterns();
+    // Puts a found file at its place by name; false when it is listed already.
+    bool InsertFoundFile(const std::string& name, const std::string& dir, int64_t kilobytes);
+    void ClearFoundFiles();
+    // Takes the items at these positions (ascending) out of ListFiles.
+    void RemoveFoundItems(const std::vector<int>& positions);
+    // The scan's message pump; raises EScanStopped when the window has gone.
+    void PumpScanMessages();
 };
 
 // The one main window of the process.
