@@ -11,7 +11,8 @@ namespace dvtest {
 
 namespace {
 
-const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const char kShellFolders[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const char kUserShellFolders[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
@@ -85,9 +86,9 @@ void RemoveTree(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
-    SetFileAttributesA(path.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY |
-                                                          FILE_ATTRIBUTE_HIDDEN |
-                                                          FILE_ATTRIBUTE_SYSTEM));
+    SetFileAttributesA(path.c_str(),
+                       attributes & ~DWORD(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                           FILE_ATTRIBUTE_SYSTEM));
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         DeleteFileA(path.c_str());
         return;
@@ -321,6 +322,141 @@ void PumpMessages() {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+}
+
+void ClickAsUser(const dv::ui::TButton& button) {
+    HWND hwnd = button.Handle();
+    SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(hwnd));
+}
+
+void SetSettingsValue(const std::string& name, DWORD type, const std::string& data) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, SettingsPath().c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                   DWORD(data.size()));
+    RegCloseKey(key);
+}
+
+void DeleteSettingsValue(const std::string& name) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SettingsPath().c_str(), 0, KEY_ALL_ACCESS, &key) ==
+        ERROR_SUCCESS) {
+        RegDeleteValueA(key, name.c_str());
+        RegCloseKey(key);
+    }
+}
+
+std::optional<DWORD> SettingsValueType(const std::string& name) {
+    DWORD type = 0;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, SettingsPath().c_str(), name.c_str(),
+                     RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, nullptr) != ERROR_SUCCESS)
+        return std::nullopt;
+    return type;
+}
+
+std::optional<std::string> SettingsString(const std::string& name) {
+    char buffer[1024];
+    DWORD size = sizeof buffer, type = 0;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, SettingsPath().c_str(), name.c_str(), RRF_RT_REG_SZ, &type,
+                     buffer, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::string(buffer);
+}
+
+void SetRunEntry(const std::string& command) {
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, RunPath().c_str(), 0, KEY_ALL_ACCESS, &key),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, dv::kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                   DWORD(command.size() + 1));
+    RegCloseKey(key);
+}
+
+namespace {
+
+bool IsDirectoryLink(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD link = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & link) == link;
+}
+
+// The host's name of a path on a Wine drive; empty outside Wine.
+std::string HostPath(const std::string& path) {
+    using UnixName = char*(CDECL*)(LPCWSTR);
+    auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!unixName)
+        return {};
+    std::wstring wide(path.size() + 1, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), int(wide.size()));
+    char* name = unixName(wide.c_str());
+    if (!name)
+        return {};
+    std::string result = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+// Runs a host program under Wine and waits for it.
+bool RunHostCommand(std::string commandLine) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+} // namespace
+
+bool MakeDirectoryLink(const std::string& link, const std::string& target) {
+    if (CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) &&
+        IsDirectoryLink(link))
+        return true;
+    std::string hostLink = HostPath(link), hostTarget = HostPath(target);
+    if (hostLink.empty() || hostTarget.empty())
+        return false;
+    RunHostCommand("/bin/ln -s \"" + hostTarget + "\" \"" + hostLink + "\"");
+    for (int i = 0; i < 100 && !IsDirectoryLink(link); ++i)
+        Sleep(20); // the host command may still be finishing
+    return IsDirectoryLink(link);
+}
+
+void RemoveDirectoryLink(const std::string& link) {
+    if (!IsDirectoryLink(link))
+        return;
+    std::string hostLink = HostPath(link);
+    // On a host link, RemoveDirectoryA would remove the folder it points to.
+    if (!hostLink.empty())
+        RunHostCommand("/bin/rm -f \"" + hostLink + "\"");
+    else
+        RemoveDirectoryA(link.c_str());
+}
+
+std::vector<HWND> WaitForWindows(DWORD processId, const std::string& className, DWORD timeoutMs,
+                                 bool visibleOnly) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        std::vector<HWND> found = WindowsOf(processId, className);
+        if (visibleOnly)
+            std::erase_if(found, [](HWND hwnd) { return !IsWindowVisible(hwnd); });
+        if (!found.empty() || GetTickCount() - start > timeoutMs)
+            return found;
+        Sleep(50);
+    }
+}
+
+std::string WindowText(HWND window) {
+    char text[1024] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
 }
 
 void FormTest::SetUp() {

@@ -85,6 +85,31 @@ void EndProcess(ProgramRun& run);
 // Runs the messages queued for this thread.
 void PumpMessages();
 
+// A click as the user makes it: the parent receives BN_CLICKED and runs the
+// handler under the general error report.
+void ClickAsUser(const dv::ui::TButton& button);
+
+// Raw access to one value of the settings key.
+void SetSettingsValue(const std::string& name, DWORD type, const std::string& data);
+void DeleteSettingsValue(const std::string& name);
+// The registry type of a settings value, or nullopt when it is missing.
+std::optional<DWORD> SettingsValueType(const std::string& name);
+std::optional<std::string> SettingsString(const std::string& name);
+void SetRunEntry(const std::string& command);
+
+// Makes a directory link at link that points to target (an existing folder):
+// a symbolic link when the platform makes one, else a host link that Wine lists
+// as a reparse point. Returns false when neither works.
+bool MakeDirectoryLink(const std::string& link, const std::string& target);
+// Removes the link itself, never what it points to.
+void RemoveDirectoryLink(const std::string& link);
+
+// Waits until the process shows a top-level window of that class (or, with
+// visibleOnly false, owns one); empty when none came within timeoutMs.
+std::vector<HWND> WaitForWindows(DWORD processId, const std::string& className,
+                                 DWORD timeoutMs = 20000, bool visibleOnly = true);
+std::string WindowText(HWND window);
+
 // A settings key, temp and shell folders all inside a scratch folder, no list
 // files, and the recording modal hooks; the form is created on demand.
 class FormTest : public ::testing::Test {
@@ -96,8 +121,8 @@ class FormTest : public ::testing::Test {
     dv::TSForm& CreateForm();
     void DestroyForm();
 
-    std::string root_;      // scratch folder of this test
-    std::string tempDir_;   // TMP and TEMP, without final "\"
+    std::string root_;    // scratch folder of this test
+    std::string tempDir_; // TMP and TEMP, without final "\"
     std::string recent_, cache_, history_, cookies_;
     std::unique_ptr<dv::TSForm> form_;
 };

@@ -1,8 +1,8 @@
 // Start-up: loading the stored state into the window, the unattended clean, and
 // the start-up entry that Windows runs.
+#include "app/Startup.h"
 #include "app/Application.h"
 #include "app/CommandLine.h"
-#include "app/Startup.h"
 #include "app/Strings.h"
 #include "clean/UnitSysDir.h"
 #include "settings/Registry.h"

@@ -46,8 +46,14 @@ bool IsFullPath(const std::string& path) {
     bool driveLetter = path.size() >= 3 &&
                        ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
                        path[1] == ':' && path[2] == '\\';
-    bool unc = path.size() > 2 && path[0] == '\\' && path[1] == '\\' && path[2] != '\\';
-    return driveLetter || unc;
+    if (driveLetter)
+        return true;
+    // "\\server\share": a server name, a backslash, a share name.
+    if (path.rfind("\\\\", 0) != 0)
+        return false;
+    size_t shareStart = path.find('\\', 2);
+    return shareStart != std::string::npos && shareStart > 2 && shareStart + 1 < path.size() &&
+           path[shareStart + 1] != '\\';
 }
 
 } // namespace dv

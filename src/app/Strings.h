@@ -13,9 +13,7 @@ std::string UpperAscii(std::string text);
 int64_t SizeToKB(uint64_t bytes);
 
 // Size of a directory-search record, using both halves the search reports.
-inline uint64_t FileSize64(uint32_t high, uint32_t low) {
-    return (uint64_t(high) << 32) | low;
-}
+inline uint64_t FileSize64(uint32_t high, uint32_t low) { return (uint64_t(high) << 32) | low; }
 
 // 32-bit addition that wraps around instead of overflowing.
 inline int32_t WrapAdd(int32_t a, int64_t b) {

@@ -73,8 +73,8 @@ bool WriteAll(HANDLE file, const std::string& text) {
 } // namespace
 
 StringList LoadTextList(const std::string& path) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid())
         throw EFOpenError(path);
     std::string text;
@@ -86,6 +86,11 @@ StringList LoadTextList(const std::string& path) {
 }
 
 void SaveTextList(const std::string& path, const StringList& lines) {
+    // Some file systems let a rename replace a read-only file; a read-only list
+    // is kept as it is on every one.
+    DWORD existing = GetFileAttributesA(path.c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY))
+        throw EFCreateError(path);
     const std::string temporary = path + ".new";
     FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -93,8 +98,8 @@ void SaveTextList(const std::string& path, const StringList& lines) {
         throw EFCreateError(path);
     bool written = WriteAll(file.get(), FormatTextList(lines)) && FlushFileBuffers(file.get());
     file.close();
-    if (!written ||
-        !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!written || !MoveFileExA(temporary.c_str(), path.c_str(),
+                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileA(temporary.c_str());
         throw EFCreateError(path);
     }

@@ -3,6 +3,7 @@
 #include "app/Errors.h"
 #include "app/Strings.h"
 #include "clean/FreedSpace.h"
+#include "clean/ProtectedFolders.h"
 #include "clean/UnitSysDir.h"
 #include "settings/Registry.h"
 #include "settings/SettingsKey.h"
@@ -22,50 +23,20 @@ struct Target {
     bool SystemFolder;
 };
 
-std::string Canonical(const std::string& path) {
-    char full[MAX_PATH * 2] = "";
-    DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-    std::string result = length > 0 && length < sizeof full ? full : path;
-    while (result.size() > 1 && result.back() == '\\')
-        result.pop_back();
-    return UpperAscii(result);
-}
-
-std::string KnownDirectory(UINT(WINAPI* getter)(LPSTR, UINT)) {
-    char buffer[MAX_PATH] = "";
-    UINT length = getter(buffer, sizeof buffer);
-    return length > 0 && length < sizeof buffer ? buffer : "";
-}
-
-std::string ProfileDirectory() {
-    char buffer[MAX_PATH] = "";
-    DWORD length = GetEnvironmentVariableA("USERPROFILE", buffer, sizeof buffer);
-    return length > 0 && length < sizeof buffer ? buffer : "";
-}
-
-// A system folder that resolves to a drive root, the Windows directory or the
-// profile root: the platform falls back to these when TMP and TEMP are unset,
-// and a mistyped shell-folder value can name one. Emptying it would wreck the
-// system, so it is refused.
-bool IsProtectedFolder(const std::string& path) {
-    if (path.empty())
-        return false;
-    std::string target = Canonical(path);
-    if (target.size() == 2 && target[1] == ':')
-        return true;
-    for (const std::string& protectedDir :
-         {KnownDirectory(GetWindowsDirectoryA), KnownDirectory(GetSystemWindowsDirectoryA),
-          ProfileDirectory()})
-        if (!protectedDir.empty() && Canonical(protectedDir) == target)
-            return true;
-    return false;
-}
-
 } // namespace
 
 void TSForm::bCleanNowClick() {
     RequireSysDir();
     bCleanNow.SetEnabled(false);
+    // The button, the bar and the counter are reset however the run ends.
+    struct RunEnd {
+        TSForm& form;
+        ~RunEnd() {
+            form.CleanedKB = 0;
+            form.ProgressBar1.SetPosition(0);
+            form.bCleanNow.SetEnabled(true);
+        }
+    } runEnd{*this};
     lprog.SetFontColor(GetSysColor(COLOR_BTNFACE));
     SysDir->ReadFolders();
 
@@ -81,31 +52,21 @@ void TSForm::bCleanNowClick() {
     for (const std::string& entry : ListBox1.Items())
         targets.push_back({entry, false});
 
-    // The button, the bar and the counter are reset however the run ends.
-    struct RunEnd {
-        TSForm& form;
-        ~RunEnd() {
-            form.CleanedKB = 0;
-            form.ProgressBar1.SetPosition(0);
-            form.bCleanNow.SetEnabled(true);
-        }
-    } runEnd{*this};
-
     try {
         const int step = targets.empty() ? 0 : int(100 / targets.size());
         for (const Target& target : targets) {
             lprog.SetCaption(target.Path);
             lprog.Repaint();
             ProgressBar1.StepBy(step);
-            // A relative user entry would be entered from wherever the previous
-            // target left the current directory.
-            if (!target.SystemFolder && !IsFullPath(target.Path))
+            // A relative path would be entered from wherever the previous target
+            // left the current directory.
+            if (!IsFullPath(target.Path))
                 throw EInOutError(ERROR_PATH_NOT_FOUND);
             if (target.SystemFolder && IsProtectedFolder(target.Path))
                 throw EInOutError(ERROR_ACCESS_DENIED);
             DelDir(target.Path, "");
         }
-    } catch (const EInOutError&) {
+    } catch (...) {
         // What was deleted before the error still counts in the total.
         if (CleanedKB != 0) {
             int64_t deleted = CleanedKB;

@@ -12,7 +12,7 @@ namespace dv {
 
 void TSForm::RequireSysDir() const {
     if (!SysDir)
-        throw Exception("The system folders could not be read at start-up");
+        throw Exception("The cleaning targets were not loaded at start-up");
 }
 
 void TSForm::ButtonBrowseClick() {

@@ -26,9 +26,9 @@ bool TRegistry::OpenKey(const std::string& path, bool canCreate) {
     HKEY opened = nullptr;
     LONG status;
     if (canCreate)
-        status = RegCreateKeyExA(RootKey, RelativePath(path).c_str(), 0, nullptr,
-                                 REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &opened,
-                                 nullptr);
+        status =
+            RegCreateKeyExA(RootKey, RelativePath(path).c_str(), 0, nullptr,
+                            REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &opened, nullptr);
     else
         status = RegOpenKeyExA(RootKey, RelativePath(path).c_str(), 0, KEY_ALL_ACCESS, &opened);
     if (status != ERROR_SUCCESS)
@@ -51,7 +51,9 @@ std::vector<std::string> TRegistry::GetValueNames() const {
     if (!key_ || RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                   &count, &longest, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return names;
-    std::string buffer(size_t(longest) + 1, '\0');
+    // The longest name is counted in characters; in a double-byte code page an
+    // ANSI name can take two bytes for each.
+    std::string buffer(size_t(longest) * 2 + 1, '\0');
     for (DWORD i = 0; i < count; ++i) {
         DWORD length = DWORD(buffer.size());
         if (RegEnumValueA(key_, i, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr) ==

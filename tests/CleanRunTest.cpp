@@ -1,0 +1,337 @@
+// The clean run: targets in order, progress, the result line, the freed-space
+// total, and what an error leaves behind.
+#include "TestSupport.h"
+
+#include "app/Modal.h"
+#include "app/Strings.h"
+#include "clean/FreedSpace.h"
+#include "clean/ProtectedFolders.h"
+#include "clean/UnitSysDir.h"
+
+using dvtest::FormTest;
+using dvtest::TreeListing;
+using Names = std::vector<std::string>;
+
+namespace {
+
+const COLORREF kGreen = RGB(0, 128, 0);
+const COLORREF kMaroon = RGB(128, 0, 0);
+
+void Fill(const std::string& path, size_t bytes) {
+    dvtest::WriteFile(path, std::string(bytes, 'x'));
+}
+
+// A folder holding one file of the given size.
+std::string Stocked(const std::string& path, size_t bytes = 1024) {
+    dvtest::MakeDir(path);
+    Fill(path + "\\file", bytes);
+    return path;
+}
+
+bool IsEmpty(const std::string& path) { return TreeListing(path).empty(); }
+
+class CleanRun : public FormTest {
+  protected:
+    // The single error report of the last run, or an empty text.
+    std::string Reported() const {
+        const auto& boxes = dvtest::Modal().Boxes;
+        return boxes.empty() ? "" : boxes.back().Text;
+    }
+};
+
+} // namespace
+
+TEST_F(CleanRun, NothingChosenCleansNothingAndLeavesTotal) {
+    dvtest::SetSettingsDword("Cleaned", 777);
+    Stocked(tempDir_);
+    dv::TSForm& form = Form();
+    dvtest::ClickAsUser(form.bCleanNow);
+    EXPECT_EQ(form.lprog.Caption(), "Nothing to clean");
+    EXPECT_EQ(form.lprog.FontColor, kMaroon);
+    EXPECT_EQ(form.ProgressBar1.Position(), 0);
+    EXPECT_FALSE(IsEmpty(tempDir_));
+    EXPECT_EQ(dvtest::SettingsDword("Cleaned"), 777u);
+    EXPECT_EQ(form.StatusBar1.PanelText(1), "0.7MB");
+    EXPECT_TRUE(dvtest::Modal().Boxes.empty());
+}
+
+TEST_F(CleanRun, FilesUnderOneKilobyteAreDeletedButNothingIsCounted) {
+    dvtest::SetSettingsDword("Cleaned", 50);
+    Fill(tempDir_ + "\\a", 1023);
+    Fill(tempDir_ + "\\b", 10);
+    dv::TSForm& form = Form();
+    form.CheckBox1.SetChecked(true);
+    dvtest::ClickAsUser(form.bCleanNow);
+    EXPECT_TRUE(IsEmpty(tempDir_));
+    EXPECT_EQ(form.lprog.Caption(), "Nothing to clean");
+    EXPECT_EQ(form.lprog.FontColor, kMaroon);
+    EXPECT_EQ(dvtest::SettingsDword("Cleaned"), 50u);
+}
+
+TEST_F(CleanRun, ReportsKilobytesInGreenAndAddsThemToTheTotal) {
+    dvtest::SetSettingsDword("Cleaned", 12342);
+    // TMP has no final "\": the temporary directory arrives with one, so the
+    // paths inside carry a doubled backslash.
+    dvtest::MakeDir(tempDir_ + "\\sub");
+    Fill(tempDir_ + "\\a", 500);
+    Fill(tempDir_ + "\\b", 1500);
+    Fill(tempDir_ + "\\sub\\c", 3000);
+    dv::TSForm& form = Form();
+    EXPECT_EQ(form.SysDir->FTempDir, tempDir_ + "\\");
+    form.CheckBox1.SetChecked(true);
+    dvtest::ClickAsUser(form.bCleanNow);
+    EXPECT_TRUE(IsEmpty(tempDir_));
+    EXPECT_EQ(form.lprog.Caption(), "3KB cleaned");
+    EXPECT_EQ(form.lprog.FontColor, kGreen);
+    EXPECT_EQ(dvtest::SettingsDword("Cleaned"), 12345u);
+    EXPECT_EQ(form.StatusBar1.PanelText(1), "12.3MB");
+    EXPECT_EQ(form.ProgressBar1.Position(), 0);
+    EXPECT_EQ(form.CleanedKB, 0);
+    EXPECT_TRUE(form.bCleanNow.Enabled());
+
+    // A second run counts from 0 again.
+    Fill(tempDir_ + "\\d", 2048);
+    dvtest::ClickAsUser(form.bCleanNow);
+    EXPECT_EQ(form.lprog.Caption(), "2KB cleaned");
+    EXPECT_EQ(dvtest::SettingsDword("Cleaned"), 12347u);
+    EXPECT_TRUE(dvtest::Modal().Boxes.empty());
+}
+
+TEST_F(CleanRun, SystemFoldersComeFirstInFixedOrderThenUserDirectoriesSorted) {
+    // History has vanished: the run stops there, so what was emptied shows the order.
+    for (const std::string* dir : {&tempDir_, &recent_, &cache_, &cookies_})
+        Stocked(*dir);
+    dvtest::SetShellFolder("History", root_ + "\\history-gone");
+    const std::string user = Stocked(root_ + "\\a-user");
+    dv::TSForm& form = Form();
+    form.ListBox1.Add(user);
+    for (dv::ui::TCheckBox* box :
+         {&form.CheckBox5, &form.CheckBox3, &form.CheckBox1, &form.CheckBox4, &form.CheckBox2})
+        box->SetChecked(true);
+    dvtest::ClickAsUser(form.bCleanNow);
+    EXPECT_EQ(Reported(), "File not found.");
+    EXPECT_TRUE(IsEmpty(tempDir_));
+    EXPECT_TRUE(IsEmpty(recent_));
+    EXPECT_TRUE(IsEmpty(cache_));
+    EXPECT_FALSE(IsEmpty(cookies_));
+    EXPECT_FALSE(IsEmpty(user));
+}
+
+TEST_F(CleanRun, UserDirectoriesRunInSortedOrder) {
+    const std::string first = Stocked(root_ + "\\u1");
+    const std::string third = Stocked(root_ + "\\u3");
+    dv::TSForm& form = Form();
+    form.ListBox1.Add(third);
+    form.ListBox1.Add(root_ + "\\U2-gone");
+    form.ListBox1.Add(first);
+    dvtest::ClickAsUser(form.bCleanNow);
+    EXPECT_EQ(Reported(), "File not found.");
+    EXPECT_TRUE(IsEmpty(first));
+    EXPECT_FALSE(IsEmpty(third));
+}
+
+TEST_F(CleanRun, ErrorRestoresControlsAndKeepsWhatWasDeletedThenReports) {
+    dvtest::SetSettingsDword("Cleaned", 1000);
+    const std::string a = root_ + "\\a";
+    dvtest::MakeDir(a);
+    Fill(a + "\\one", 2048);
+    Fill(a + "\\two", 1024);
+    const std::string c = Stocked(root_ + "\\c");
+    dv::TSForm& form = Form();
+    form.ListBox1.Add(a);
+    form.ListBox1.Add(root_ + "\\b-gone");
+    form.ListBox1.Add(c);
+
+    struct AtReport {
+        bool ButtonEnabled = false;
+        int Bar = -1;
+        int64_t Counter = -1;
+        std::optional<DWORD> Cleaned;
+        std::string Panel;
+    } atReport;
+    dv::Modal().MessageBox = [&](HWND, const std::string& text, const std::string& caption,
+                                 UINT type) {
+        atReport = {form.bCleanNow.Enabled(), form.ProgressBar1.Position(), form.CleanedKB,
+                    dvtest::SettingsDword("Cleaned"), form.StatusBar1.PanelText(1)};
+        dvtest::Modal().Boxes.push_back({text, caption, type});
+        return IDOK;
+    };
+    dvtest::ClickAsUser(form.bCleanNow);
+
+    ASSERT_EQ(dvtest::Modal().Boxes.size(), 1u);
+    const auto& box = dvtest::Modal().Boxes[0];
+    EXPECT_EQ(box.Text, "File not found.");
+    EXPECT_EQ(box.Caption, "Dormivane");
+    EXPECT_EQ(box.Type & MB_ICONMASK, UINT(MB_ICONERROR));
+    EXPECT_TRUE(atReport.ButtonEnabled);
+    EXPECT_EQ(atReport.Bar, 0);
+    EXPECT_EQ(atReport.Counter, 0);
+    EXPECT_EQ(atReport.Cleaned, 1003u);
+    EXPECT_EQ(atReport.Panel, "1MB");
+    EXPECT_TRUE(IsEmpty(a));
+    EXPECT_FALSE(IsEmpty(c));
+}
+
+TEST_F(CleanRun, RelativeOrEmptyEntriesAreNeverEnteredFromTheCurrentDirectory) {
+    // The previous target leaves the current directory where a relative entry
+    // would find a folder of the same name.
+    const std::string previous = root_ + "\\previous";
+    dvtest::MakeDir(previous);
+    const std::string trap = Stocked(previous + "\\rel");
+    for (const std::string entry : {"rel", "", "\\rel", "C:rel", "\\\\server"}) {
+        SCOPED_TRACE("entry '" + entry + "'");
+        dvtest::ResetModal();
+        SetCurrentDirectoryA(previous.c_str());
+        dv::TSForm& form = CreateForm();
+        form.ListBox1.Add(entry);
+        dvtest::ClickAsUser(form.bCleanNow);
+        EXPECT_EQ(Reported(), "Invalid filename.");
+        EXPECT_FALSE(IsEmpty(trap));
+        EXPECT_TRUE(form.bCleanNow.Enabled());
+    }
+}
+
+TEST_F(CleanRun, SystemFolderThatIsARootOrTheProfileIsNeverEmptied) {
+    // The profile root is taken from the environment, so a scratch folder can
+    // stand in for it; an unmapped drive's root would give another error if it
+    // were entered at all.
+    char savedProfile[MAX_PATH] = "";
+    GetEnvironmentVariableA("USERPROFILE", savedProfile, sizeof savedProfile);
+    const std::string profile = Stocked(root_ + "\\Profile");
+    SetEnvironmentVariableA("USERPROFILE", profile.c_str());
+    struct RestoreProfile {
+        const char* saved;
+        ~RestoreProfile() { SetEnvironmentVariableA("USERPROFILE", saved); }
+    } restore{savedProfile};
+
+    const std::pair<std::string, std::string> cases[] = {
+        {"Cookies", root_ + "\\PROFILE\\"},
+        {"Cache", "Q:\\"},
+    };
+    for (const auto& [folder, path] : cases) {
+        SCOPED_TRACE(folder + " at " + path);
+        dvtest::ResetModal();
+        dvtest::CreateSettingsKey();
+        dvtest::SetShellFolder(folder, path);
+        dv::TSForm& form = CreateForm();
+        (folder == "Cookies" ? form.CheckBox5 : form.CheckBox3).SetChecked(true);
+        dvtest::ClickAsUser(form.bCleanNow);
+        EXPECT_EQ(Reported(), "File access denied.");
+        EXPECT_FALSE(IsEmpty(profile));
+    }
+
+    // The user may add such a folder to the list himself.
+    dvtest::ResetModal();
+    dvtest::CreateSettingsKey();
+    dv::TSForm& form = CreateForm();
+    form.ListBox1.Add(profile);
+    dvtest::ClickAsUser(form.bCleanNow);
+    EXPECT_EQ(Reported(), "");
+    EXPECT_TRUE(IsEmpty(profile));
+}
+
+TEST(CleanProtectedFolders, RootsWindowsAndProfileResolveAsProtected) {
+    char windows[MAX_PATH] = "";
+    GetWindowsDirectoryA(windows, sizeof windows);
+    char profile[MAX_PATH] = "";
+    GetEnvironmentVariableA("USERPROFILE", profile, sizeof profile);
+    for (const std::string& path :
+         {std::string("C:\\"), std::string("c:\\."), std::string(windows),
+          std::string(windows) + "\\", dv::UpperAscii(windows) + "\\system32\\..",
+          std::string(profile), std::string("\\\\server\\share\\")})
+        EXPECT_TRUE(dv::IsProtectedFolder(path)) << path;
+    for (const std::string& path :
+         {std::string(windows) + "\\Temp", std::string(profile) + "\\Recent",
+          std::string("\\\\server\\share\\dir"), std::string("")})
+        EXPECT_FALSE(dv::IsProtectedFolder(path)) << path;
+}
+
+TEST(CleanFullPath, OnlyDriveLetterPathsAndSharesAreFull) {
+    for (const char* path :
+         {"C:\\", "c:\\dir", "D:\\a\\..\\b", "\\\\server\\share", "\\\\server\\share\\dir"})
+        EXPECT_TRUE(dv::IsFullPath(path)) << path;
+    for (const char* path : {"", "C:", "C:dir", "\\dir", "dir", ".\\dir", "1:\\dir", "C:/dir",
+                             "\\\\server", "\\\\server\\", "\\\\\\share", "\\\\server\\\\share"})
+        EXPECT_FALSE(dv::IsFullPath(path)) << path;
+}
+
+TEST_F(CleanRun, MoreThanAHundredTargetsAreAllEmptied) {
+    dv::TSForm& form = Form();
+    for (int i = 0; i < 120; ++i)
+        form.ListBox1.Add(Stocked(root_ + "\\many\\d" + std::to_string(i)));
+    dvtest::ClickAsUser(form.bCleanNow);
+    EXPECT_EQ(form.lprog.Caption(), "120KB cleaned");
+    EXPECT_EQ(TreeListing(root_ + "\\many").size(), 120u);
+}
+
+TEST_F(CleanRun, WithoutSettingsKeyTheRunStillReportsAndPanelStays) {
+    Stocked(tempDir_, 4096);
+    dv::TSForm& form = Form();
+    form.CheckBox1.SetChecked(true);
+    const std::string panel = form.StatusBar1.PanelText(1);
+    dvtest::DeleteSettingsKey();
+    dvtest::ClickAsUser(form.bCleanNow);
+    EXPECT_EQ(form.lprog.Caption(), "4KB cleaned");
+    EXPECT_EQ(form.lprog.FontColor, kGreen);
+    EXPECT_EQ(form.StatusBar1.PanelText(1), panel);
+    EXPECT_TRUE(dvtest::SettingsValueNames().empty());
+    EXPECT_TRUE(dvtest::Modal().Boxes.empty());
+}
+
+TEST_F(CleanRun, TotalThatCannotBeReadIsReportedAndTheButtonComesBack) {
+    Stocked(tempDir_, 2048);
+    dv::TSForm& form = Form();
+    form.CheckBox1.SetChecked(true);
+    dvtest::DeleteSettingsValue("Cleaned");
+    dvtest::ClickAsUser(form.bCleanNow);
+    EXPECT_EQ(Reported(), "Failed to get data for 'Cleaned'");
+    EXPECT_TRUE(IsEmpty(tempDir_));
+    EXPECT_TRUE(form.bCleanNow.Enabled());
+    EXPECT_EQ(form.CleanedKB, 0);
+}
+
+TEST_F(CleanRun, ShellFolderOfWrongTypeIsReportedAndTheButtonComesBack) {
+    dv::TSForm& form = Form();
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, std::string(dv::kShellFoldersKey).substr(1).c_str(),
+                            0, KEY_ALL_ACCESS, &key),
+              ERROR_SUCCESS);
+    DWORD number = 1;
+    RegSetValueExA(key, "Recent", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), 4);
+    RegCloseKey(key);
+    dvtest::ClickAsUser(form.bCleanNow);
+    dvtest::SetShellFolder("Recent", recent_);
+    EXPECT_EQ(Reported(), "Invalid data type for 'Recent'");
+    EXPECT_TRUE(form.bCleanNow.Enabled());
+}
+
+TEST(CleanFreedSpaceText, TenthsOfThousandsOfKilobytesCutNotRounded) {
+    const std::pair<int32_t, const char*> table[] = {
+        {0, "0MB"},
+        {99, "0MB"},
+        {100, "0.1MB"},
+        {1050, "1MB"},
+        {1100, "1.1MB"},
+        {12345, "12.3MB"},
+        {1234567, "1234.5MB"},
+        {-150, "-0.1MB"},
+        {1049, "1MB"},
+        {150, "0.1MB"},
+        {INT32_MIN, "-2147483.6MB"},
+        {INT32_MAX, "2147483.6MB"},
+    };
+    for (const auto& [total, text] : table)
+        EXPECT_EQ(dv::FreedSpaceText(total), text) << total;
+}
+
+TEST(CleanFreedSpaceText, UsesTheUsersDecimalSeparator) {
+    char saved[8] = "";
+    ASSERT_GT(GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, saved, sizeof saved), 0);
+    if (!SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, ","))
+        GTEST_SKIP() << "the decimal separator cannot be changed here";
+    const std::string comma = dv::FreedSpaceText(12345);
+    const std::string whole = dv::FreedSpaceText(1000);
+    SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, saved);
+    EXPECT_EQ(comma, "12,3MB");
+    EXPECT_EQ(whole, "1MB");
+}

@@ -1,0 +1,234 @@
+// Start-up of the real program: the settings key on first and later starts, the
+// unattended clean, and the start-up entry. Each test runs dormivane.exe as a
+// process of its own against the prefix's registry and a scratch target.
+#include "TestSupport.h"
+
+#include "app/CommandLine.h"
+#include "app/Startup.h"
+#include "app/Strings.h"
+
+#include <deque>
+
+using dvtest::FormTest;
+using dvtest::ProgramRun;
+using Names = std::vector<std::string>;
+
+TEST(StartupCommandLine, SplitsAtBlanksAndControlCharactersAndRemovesQuotes) {
+    const std::pair<std::string, Names> cases[] = {
+        {"prog", {"prog"}},
+        {"\"C:\\Program Files\\dv.exe\" auto", {"C:\\Program Files\\dv.exe", "auto"}},
+        {"  prog \t auto\r\nx  ", {"prog", "auto", "x"}},
+        {"prog \"au\"to", {"prog", "auto"}},
+        {"prog \"a b\" c", {"prog", "a b", "c"}},
+        {"prog \"\" auto", {"prog", "", "auto"}},
+        {"prog \"unclosed auto", {"prog", "unclosed auto"}},
+        {"", {}},
+    };
+    for (const auto& [line, arguments] : cases)
+        EXPECT_EQ(dv::SplitCommandLine(line), arguments) << line;
+}
+
+TEST(StartupCommandLine, OnlyAutoAsFirstArgumentInAnyCaseIsUnattended) {
+    for (const char* line :
+         {"p auto", "p AUTO", "p Auto", "p \"auto\"", "p auto extra", "\"C:\\a b\\p.exe\"\tauto"})
+        EXPECT_TRUE(dv::IsUnattendedStart(line)) << line;
+    for (const char* line : {"p", "p autox", "p /auto", "p -auto", "p x auto", "p \"\" auto",
+                             "auto", "p au to", "p \xC1UTO"})
+        EXPECT_FALSE(dv::IsUnattendedStart(line)) << line;
+}
+
+TEST(StartupCommandLine, EntryQuotesAProgramPathOnlyWhenItHasABlank) {
+    EXPECT_EQ(dv::StartupCommand("C:\\Program Files\\Dormivane\\dormivane.exe"),
+              "\"C:\\Program Files\\Dormivane\\dormivane.exe\" auto");
+    EXPECT_EQ(dv::StartupCommand("C:\\Tools\\dormivane.exe"), "C:\\Tools\\dormivane.exe auto");
+}
+
+namespace {
+
+std::string UserDirFile() { return dvtest::ProgramDirectory() + "dv.ini"; }
+std::string Program() { return dvtest::ProgramDirectory() + "dormivane.exe"; }
+
+class StartupProcess : public FormTest {
+  protected:
+    void TearDown() override {
+        for (ProgramRun& run : runs_)
+            dvtest::EndProcess(run);
+        FormTest::TearDown();
+    }
+
+    // Starts the program and keeps it for TearDown to end.
+    ProgramRun& Start(const std::string& arguments, DWORD timeoutMs = 20000,
+                      const std::string& program = "") {
+        runs_.push_back(dvtest::RunProgram(arguments, timeoutMs, program));
+        return runs_.back();
+    }
+
+    // A start that must end by itself, successfully, without ever showing its
+    // main window.
+    void RunToEnd(const std::string& arguments, const std::string& program = "") {
+        ProgramRun& run = Start(arguments, 0, program);
+        bool windowShown = false;
+        for (int i = 0; run.Process && i < 2000; ++i) {
+            for (HWND window : dvtest::WindowsOf(run.ProcessId, "TSForm"))
+                windowShown = windowShown || IsWindowVisible(window);
+            if (WaitForSingleObject(run.Process, 10) == WAIT_OBJECT_0) {
+                DWORD code = 0;
+                GetExitCodeProcess(run.Process, &code);
+                run.ExitCode = code;
+                CloseHandle(run.Process);
+                run.Process = nullptr;
+            }
+        }
+        ASSERT_TRUE(run.ExitCode.has_value()) << "still running: " << arguments;
+        EXPECT_EQ(*run.ExitCode, 0u) << arguments;
+        EXPECT_FALSE(windowShown) << arguments;
+    }
+
+    // A user directory, listed in "dv.ini", holding files of 1 KB and 2 KB.
+    std::string StockedUserDir() {
+        const std::string dir = root_ + "\\target";
+        dvtest::MakeDir(dir + "\\sub");
+        dvtest::WriteFile(dir + "\\one", std::string(1024, 'x'));
+        dvtest::WriteFile(dir + "\\sub\\two", std::string(2048, 'x'));
+        dvtest::WriteFile(UserDirFile(), dir + "\r\n");
+        return dir;
+    }
+
+    std::deque<ProgramRun> runs_;
+};
+
+std::string DialogText(HWND box) {
+    char text[1024] = "";
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    return text;
+}
+
+} // namespace
+
+TEST_F(StartupProcess, FirstStartCreatesTheEightValuesWithTheirTypes) {
+    dvtest::DeleteSettingsKey();
+    RunToEnd("auto");
+    EXPECT_EQ(dvtest::SettingsValueNames(), (Names{"Cache", "Cleaned", "Cookies", "History",
+                                                   "InstallDir", "Recent", "StClean", "Temp"}));
+    EXPECT_EQ(dvtest::SettingsValueType("InstallDir"), DWORD(REG_SZ));
+    EXPECT_EQ(dvtest::SettingsString("InstallDir"), dvtest::ProgramDirectory());
+    EXPECT_EQ(dvtest::SettingsString("InstallDir").value_or("").back(), '\\');
+    for (const char* name :
+         {"Temp", "Recent", "Cache", "History", "Cookies", "StClean", "Cleaned"}) {
+        EXPECT_EQ(dvtest::SettingsValueType(name), DWORD(REG_DWORD)) << name;
+        EXPECT_EQ(dvtest::SettingsDword(name), 0u) << name;
+    }
+}
+
+TEST_F(StartupProcess, KeyWithANinthValueIsResetAtEveryStartAndTheExtraValueStays) {
+    dvtest::SetSettingsValue("Extra", REG_SZ, std::string("kept", 5));
+    for (int start = 0; start < 2; ++start) {
+        SCOPED_TRACE("start " + std::to_string(start));
+        dvtest::SetSettingsDword("Recent", 1);
+        dvtest::SetSettingsDword("Cleaned", 4321);
+        RunToEnd("auto");
+        EXPECT_EQ(dvtest::SettingsDword("Recent"), 0u);
+        EXPECT_EQ(dvtest::SettingsDword("Cleaned"), 0u);
+        EXPECT_EQ(dvtest::SettingsString("Extra"), "kept");
+        EXPECT_EQ(dvtest::SettingsValueNames().size(), 9u);
+    }
+}
+
+TEST_F(StartupProcess, KeyWithSevenValuesIsResetOnceAndThenRead) {
+    dvtest::DeleteSettingsValue("Cleaned");
+    dvtest::SetSettingsDword("Recent", 1);
+    RunToEnd("auto");
+    EXPECT_EQ(dvtest::SettingsValueNames().size(), 8u);
+    EXPECT_EQ(dvtest::SettingsDword("Recent"), 0u);
+    EXPECT_EQ(dvtest::SettingsDword("Cleaned"), 0u);
+
+    dvtest::SetSettingsDword("Recent", 1);
+    dvtest::SetSettingsDword("Cleaned", 4321);
+    RunToEnd("auto");
+    EXPECT_EQ(dvtest::SettingsDword("Recent"), 1u);
+    EXPECT_EQ(dvtest::SettingsDword("Cleaned"), 4321u);
+}
+
+TEST_F(StartupProcess, AutoInAnyCaseOrQuotedCleansAndEndsWithoutTheWindow) {
+    dvtest::SetSettingsDword("Cleaned", 100);
+    int64_t expected = 100;
+    for (const char* argument : {"auto", "AUTO", "\"auto\""}) {
+        SCOPED_TRACE(argument);
+        const std::string target = StockedUserDir();
+        RunToEnd(argument);
+        EXPECT_TRUE(dvtest::TreeListing(target).empty());
+        expected += 3;
+        EXPECT_EQ(dvtest::SettingsDword("Cleaned"), DWORD(expected));
+    }
+}
+
+TEST_F(StartupProcess, OtherArgumentsStartNormallyAndCleanNothing) {
+    const std::string target = StockedUserDir();
+    for (const char* arguments : {"autox", "/auto", "x auto", ""}) {
+        SCOPED_TRACE(std::string("arguments '") + arguments + "'");
+        ProgramRun& run = Start(arguments, 0);
+        const std::vector<HWND> windows = dvtest::WaitForWindows(run.ProcessId, "TSForm");
+        ASSERT_EQ(windows.size(), 1u);
+        EXPECT_FALSE(IsIconic(windows[0]));
+        EXPECT_TRUE(dvtest::WindowsOf(run.ProcessId, "#32770").empty());
+        dvtest::EndProcess(run);
+        EXPECT_EQ(dvtest::TreeListing(target).size(), 3u);
+    }
+}
+
+TEST_F(StartupProcess, UnattendedStartStoppedByAVanishedDirectoryReportsAndStaysMinimised) {
+    const std::string kept = root_ + "\\z-kept";
+    dvtest::MakeDir(kept);
+    dvtest::WriteFile(kept + "\\file", "x");
+    const std::string first = root_ + "\\a-first";
+    dvtest::MakeDir(first);
+    dvtest::WriteFile(first + "\\file", std::string(5000, 'x'));
+    dvtest::WriteFile(UserDirFile(), kept + "\r\n" + root_ + "\\m-gone\r\n" + first + "\r\n");
+
+    ProgramRun& run = Start("auto", 0);
+    const std::vector<HWND> boxes = dvtest::WaitForWindows(run.ProcessId, "#32770");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(dvtest::WindowText(boxes[0]), "Dormivane");
+    EXPECT_EQ(DialogText(boxes[0]), "File not found.");
+    EXPECT_TRUE(dvtest::TreeListing(first).empty());
+    EXPECT_EQ(dvtest::SettingsDword("Cleaned"), 4u);
+    PostMessageA(boxes[0], WM_COMMAND, IDOK, 0);
+
+    const std::vector<HWND> windows = dvtest::WaitForWindows(run.ProcessId, "TSForm");
+    ASSERT_EQ(windows.size(), 1u);
+    EXPECT_TRUE(IsIconic(windows[0]));
+    EXPECT_EQ(WaitForSingleObject(run.Process, 0), DWORD(WAIT_TIMEOUT));
+    EXPECT_EQ(dvtest::TreeListing(kept), Names{"file"});
+}
+
+TEST_F(StartupProcess, UnattendedStartStoppedBeforeTheCleanOpensTheWindowNormally) {
+    const std::string target = StockedUserDir();
+    dvtest::DeleteSettingsValue("History");
+    dvtest::SetSettingsDword("Other", 0);
+
+    ProgramRun& run = Start("auto", 0);
+    const std::vector<HWND> boxes = dvtest::WaitForWindows(run.ProcessId, "#32770");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(DialogText(boxes[0]), "Failed to get data for 'History'");
+    PostMessageA(boxes[0], WM_COMMAND, IDOK, 0);
+
+    const std::vector<HWND> windows = dvtest::WaitForWindows(run.ProcessId, "TSForm");
+    ASSERT_EQ(windows.size(), 1u);
+    EXPECT_FALSE(IsIconic(windows[0]));
+    EXPECT_EQ(dvtest::TreeListing(target).size(), 3u);
+}
+
+TEST_F(StartupProcess, StoredStartUpChoiceRewritesTheEntryWithTheCurrentPathAtEveryStart) {
+    dvtest::SetSettingsDword("StClean", 1);
+    dvtest::SetRunEntry("C:\\old place\\dormivane.exe auto");
+    RunToEnd("auto");
+    EXPECT_EQ(dvtest::RunEntry(), Program() + " auto");
+
+    // The same program under a path with a blank: the path is quoted.
+    const std::string moved = root_ + "\\Program Files x";
+    dvtest::MakeDir(moved);
+    ASSERT_TRUE(CopyFileA(Program().c_str(), (moved + "\\dormivane.exe").c_str(), FALSE));
+    RunToEnd("auto", moved + "\\dormivane.exe");
+    EXPECT_EQ(dvtest::RunEntry(), "\"" + moved + "\\dormivane.exe\" auto");
+    EXPECT_EQ(dvtest::SettingsDword("StClean"), 1u);
+}
