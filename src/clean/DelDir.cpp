@@ -64,7 +64,10 @@ void TSForm::DelDir(const std::string& directory, const std::string& name) {
         }
         if (LowerAscii(entry.cFileName) == "desktop.ini")
             continue;
-        if (!SetFileAttributesA(entry.cFileName, entry.dwFileAttributes & ~DWORD(7)))
+        // Attributes set through a file link would change the file it points to,
+        // outside the target; the link itself is deleted as it stands.
+        const bool link = entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
+        if (!link && !SetFileAttributesA(entry.cFileName, entry.dwFileAttributes & ~DWORD(7)))
             continue;
         if (!DeleteFileA(entry.cFileName))
             continue;
