@@ -3,12 +3,21 @@
 #include "TestSupport.h"
 
 #include "app/Application.h"
+#include "app/Strings.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <ole2.h>
 
+#include <cstdio>
+
 int main(int argc, char** argv) {
+    // The tests write list files beside the program and delete files: they run
+    // only from inside the private prefix, never from the host's drive Z:.
+    if (dv::UpperAscii(dv::ProgramDir()).rfind("C:\\", 0) != 0) {
+        fprintf(stderr, "dormivane_tests must run from drive C: of a private prefix\n");
+        return 2;
+    }
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
     OleInitialize(nullptr);
