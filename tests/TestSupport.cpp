@@ -438,6 +438,9 @@ void RemoveDirectoryLink(const std::string& link) {
         RunHostCommand("/bin/rm -f \"" + hostLink + "\"");
     else
         RemoveDirectoryA(link.c_str());
+    // A host program started from Wine is not waited for: wait for its effect.
+    for (int i = 0; i < 250 && IsDirectoryLink(link); ++i)
+        Sleep(20);
 }
 
 std::vector<HWND> WaitForWindows(DWORD processId, const std::string& className, DWORD timeoutMs,

@@ -6,18 +6,27 @@ namespace dv {
 
 class TAddExt : public ui::TControl {
   public:
+    // Creates the dialog hidden, centred on the desktop; Edit1 starts empty.
     TAddExt();
     ~TAddExt() override;
-    // Shows the dialog modally; returns IDOK or IDCANCEL.
+    // Shows the dialog modally over the main window; returns IDOK or IDCANCEL.
     int ShowModal();
+    // "Ok": OK when Edit1 holds any text, else Cancel; the text stays for next time.
     void Button1Click();
 
     ui::TContainer Panel1;
     ui::TLabel Label1;
     ui::TEdit Edit1;
     ui::TButton Button1;
+
+  private:
+    void CloseModal(int result);
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 };
 
 extern TAddExt* AddExt;
+
+// The window property in which a modal window leaves its result.
+inline constexpr char kModalResultProp[] = "DvModalResult";
 
 } // namespace dv

@@ -153,6 +153,7 @@ void TSForm::CreateScanPage() {
     cExt.SetFont(MakeFont(9, "MS Sans Serif"));
     Describe(cExt, "Click right mouse button for menu", ui::TCursor::Arrow);
     cExt.PopupMenu = &PopupMenu2;
+    FillDefaultPatterns();
     bScan.Create(&page, " Scan ", {264, 16, 70, 23}, true);
     Describe(bScan, "Scan for selected type of files", ui::TCursor::Hand);
     bDelete.Create(&page, "Delete", {264, 48, 70, 23});
