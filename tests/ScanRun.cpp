@@ -21,36 +21,6 @@ const char kDrive[] = "S:";
 
 // ---- host links: a drive letter is a link in the prefix's "dosdevices" ----
 
-std::string HostPath(const std::string& path) {
-    using UnixName = char*(CDECL*)(LPCWSTR);
-    auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (!unixName)
-        return {};
-    std::wstring wide(path.size() + 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), int(wide.size()));
-    char* name = unixName(wide.c_str());
-    if (!name)
-        return {};
-    std::string result = name;
-    HeapFree(GetProcessHeap(), 0, name);
-    return result;
-}
-
-// Host programs started from Wine give no handle to wait on; the caller polls.
-void RunHostCommand(std::string commandLine) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &process)) {
-        if (process.hThread)
-            CloseHandle(process.hThread);
-        if (process.hProcess)
-            CloseHandle(process.hProcess);
-    }
-}
-
 bool WaitUntil(const std::function<bool()>& done) {
     for (int i = 0; i < 250 && !done(); ++i)
         Sleep(20);
@@ -58,7 +28,7 @@ bool WaitUntil(const std::function<bool()>& done) {
 }
 
 std::string DriveLink(const std::string& drive) {
-    std::string devices = HostPath("C:\\"); // ".../dosdevices/c:/"
+    std::string devices = dvtest::HostPath("C:\\"); // ".../dosdevices/c:/"
     size_t end = devices.rfind("/c:");
     if (end == std::string::npos)
         return {};
@@ -66,10 +36,10 @@ std::string DriveLink(const std::string& drive) {
 }
 
 bool MapDrive(const std::string& drive, const std::string& target) {
-    std::string link = DriveLink(drive), hostTarget = HostPath(target);
+    std::string link = DriveLink(drive), hostTarget = dvtest::HostPath(target);
     if (link.empty() || hostTarget.empty())
         return false;
-    RunHostCommand("/bin/ln -sfn \"" + hostTarget + "\" \"" + link + "\"");
+    dvtest::RunHostCommand("/bin/ln -sfn \"" + hostTarget + "\" \"" + link + "\"");
     return WaitUntil([&] {
         return GetDriveTypeA((drive + "\\").c_str()) == DRIVE_FIXED &&
                GetFileAttributesA((drive + "\\").c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -80,7 +50,7 @@ void UnmapDrive(const std::string& drive) {
     std::string link = DriveLink(drive);
     if (link.empty())
         return;
-    RunHostCommand("/bin/rm -f \"" + link + "\"");
+    dvtest::RunHostCommand("/bin/rm -f \"" + link + "\"");
     WaitUntil([&] { return GetDriveTypeA((drive + "\\").c_str()) == DRIVE_NO_ROOT_DIR; });
 }
 

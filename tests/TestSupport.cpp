@@ -383,7 +383,8 @@ bool IsDirectoryLink(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & link) == link;
 }
 
-// The host's name of a path on a Wine drive; empty outside Wine.
+} // namespace
+
 std::string HostPath(const std::string& path) {
     using UnixName = char*(CDECL*)(LPCWSTR);
     auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
@@ -400,7 +401,6 @@ std::string HostPath(const std::string& path) {
     return result;
 }
 
-// Runs a host program under Wine and waits for it.
 bool RunHostCommand(std::string commandLine) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -408,13 +408,12 @@ bool RunHostCommand(std::string commandLine) {
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process))
         return false;
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    if (process.hThread)
+        CloseHandle(process.hThread);
+    if (process.hProcess)
+        CloseHandle(process.hProcess);
     return true;
 }
-
-} // namespace
 
 bool MakeDirectoryLink(const std::string& link, const std::string& target) {
     if (CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) &&
@@ -424,7 +423,7 @@ bool MakeDirectoryLink(const std::string& link, const std::string& target) {
     if (hostLink.empty() || hostTarget.empty())
         return false;
     RunHostCommand("/bin/ln -s \"" + hostTarget + "\" \"" + hostLink + "\"");
-    for (int i = 0; i < 100 && !IsDirectoryLink(link); ++i)
+    for (int i = 0; i < 250 && !IsDirectoryLink(link); ++i)
         Sleep(20); // the host command may still be finishing
     return IsDirectoryLink(link);
 }
@@ -438,7 +437,6 @@ void RemoveDirectoryLink(const std::string& link) {
         RunHostCommand("/bin/rm -f \"" + hostLink + "\"");
     else
         RemoveDirectoryA(link.c_str());
-    // A host program started from Wine is not waited for: wait for its effect.
     for (int i = 0; i < 250 && IsDirectoryLink(link); ++i)
         Sleep(20);
 }

@@ -97,6 +97,11 @@ std::optional<DWORD> SettingsValueType(const std::string& name);
 std::optional<std::string> SettingsString(const std::string& name);
 void SetRunEntry(const std::string& command);
 
+// The host's name of a path on a Wine drive; empty outside Wine.
+std::string HostPath(const std::string& path);
+// Starts a host program from Wine. Wine gives no handle to wait on for a host
+// program, so callers wait for its effect.
+bool RunHostCommand(std::string commandLine);
 // Makes a directory link at link that points to target (an existing folder):
 // a symbolic link when the platform makes one, else a host link that Wine lists
 // as a reparse point. Returns false when neither works.

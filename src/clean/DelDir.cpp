@@ -1,6 +1,7 @@
 // Emptying one directory tree, working through the process's current directory
 // so that every entry is named by its bare name.
 #include "app/Errors.h"
+#include "app/FindHandle.h"
 #include "app/Strings.h"
 #include "ui/UnitMainForm.h"
 
@@ -17,22 +18,6 @@ void EnterDirectory(const std::string& path) {
         throw EInOutError(GetLastError());
 }
 
-class FindHandle {
-  public:
-    explicit FindHandle(HANDLE handle) : handle_(handle) {}
-    ~FindHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            FindClose(handle_);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
-
 bool IsDotEntry(const char* name) {
     return (name[0] == '.' && name[1] == '\0') ||
            (name[0] == '.' && name[1] == '.' && name[2] == '\0');
@@ -44,8 +29,8 @@ void TSForm::DelDir(const std::string& directory, const std::string& name) {
     const std::string working = name.empty() ? directory : directory + "\\" + name;
     EnterDirectory(working);
     WIN32_FIND_DATAA entry;
-    FindHandle search(FindFirstFileA((working + "\\*.*").c_str(), &entry));
-    if (!search.valid())
+    FindHandle search(working + "\\*.*", entry);
+    if (!search.Valid())
         return;
     do {
         if (IsDotEntry(entry.cFileName))
@@ -74,7 +59,7 @@ void TSForm::DelDir(const std::string& directory, const std::string& name) {
         CleanedKB += SizeToKB(FileSize64(entry.nFileSizeHigh, entry.nFileSizeLow));
         lprog.SetCaption(entry.cFileName);
         lprog.Repaint();
-    } while (FindNextFileA(search.get(), &entry));
+    } while (search.Next(entry));
 }
 
 } // namespace dv

@@ -3,7 +3,7 @@
 #include "app/Application.h"
 #include "app/Errors.h"
 #include "app/Strings.h"
-#include "scan/FindHandle.h"
+#include "app/FindHandle.h"
 #include "ui/UnitMainForm.h"
 
 #include <windows.h>
