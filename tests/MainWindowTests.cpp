@@ -110,25 +110,76 @@ TEST_F(MainWindow, WindowFrameAndPages) {
 
 TEST_F(MainWindow, CleanPageLayout) {
     dv::TSForm& f = Form();
-    ExpectLayout(f.TabClean->Handle(),
-                 {
-                     {"GroupBox1", f.GroupBox1.Handle(), "Button", {0, 0, 169, 125}, "System directories", true},
-                     {"CheckBox1", f.CheckBox1.Handle(), "Button", {8, 20, 141, 17}, "Windows &Temp directory", true},
-                     {"CheckBox2", f.CheckBox2.Handle(), "Button", {8, 39, 141, 17}, "Recent &Documents ", true},
-                     {"CheckBox3", f.CheckBox3.Handle(), "Button", {8, 58, 141, 17}, "&Internet Cache", true},
-                     {"CheckBox4", f.CheckBox4.Handle(), "Button", {8, 77, 141, 17}, "Internet &History", true},
-                     {"CheckBox5", f.CheckBox5.Handle(), "Button", {8, 96, 141, 17}, "Internet &Cookies", true},
-                     {"lStatus", f.lStatus.Handle(), "Static", {0, 134, 33, 13}, "Status:", true},
-                     {"lprog", f.lprog.Handle(), "Static", {36, 134, 117, 13}, "", true},
-                     {"ProgressBar1", f.ProgressBar1.Handle(), "msctls_progress32", {0, 154, 169, 12}, "", true},
-                     {"bCleanNow", f.bCleanNow.Handle(), "Button", {92, 176, 73, 23}, "Clean now!", true},
-                     {"CheckBoot", f.CheckBoot.Handle(), "Button", {0, 204, 149, 17}, "Clean on Windows startup", true},
-                     {"GroupBox2", f.GroupBox2.Handle(), "Button", {174, 0, 253, 223}, "User added directories", true},
-                     {"ListBox1", f.ListBox1.Handle(), "ListBox", {8, 15, 237, 166}, "", true},
-                     {"ButtonBrowse", f.ButtonBrowse.Handle(), "Button", {8, 189, 69, 23}, " &Add ", true},
-                     {"ButtonRemove", f.ButtonRemove.Handle(), "Button", {84, 189, 85, 23}, " &Remove ", true},
-                     {"ButtonSave", f.ButtonSave.Handle(), "Button", {176, 189, 69, 23}, " &Save ", true},
-                 });
+    ExpectLayout(
+        f.TabClean->Handle(),
+        {
+            {"GroupBox1",
+             f.GroupBox1.Handle(),
+             "Button",
+             {0, 0, 169, 125},
+             "System directories",
+             true},
+            {"CheckBox1",
+             f.CheckBox1.Handle(),
+             "Button",
+             {8, 20, 141, 17},
+             "Windows &Temp directory",
+             true},
+            {"CheckBox2",
+             f.CheckBox2.Handle(),
+             "Button",
+             {8, 39, 141, 17},
+             "Recent &Documents ",
+             true},
+            {"CheckBox3",
+             f.CheckBox3.Handle(),
+             "Button",
+             {8, 58, 141, 17},
+             "&Internet Cache",
+             true},
+            {"CheckBox4",
+             f.CheckBox4.Handle(),
+             "Button",
+             {8, 77, 141, 17},
+             "Internet &History",
+             true},
+            {"CheckBox5",
+             f.CheckBox5.Handle(),
+             "Button",
+             {8, 96, 141, 17},
+             "Internet &Cookies",
+             true},
+            {"lStatus", f.lStatus.Handle(), "Static", {0, 134, 33, 13}, "Status:", true},
+            {"lprog", f.lprog.Handle(), "Static", {36, 134, 117, 13}, "", true},
+            {"ProgressBar1",
+             f.ProgressBar1.Handle(),
+             "msctls_progress32",
+             {0, 154, 169, 12},
+             "",
+             true},
+            {"bCleanNow", f.bCleanNow.Handle(), "Button", {92, 176, 73, 23}, "Clean now!", true},
+            {"CheckBoot",
+             f.CheckBoot.Handle(),
+             "Button",
+             {0, 204, 149, 17},
+             "Clean on Windows startup",
+             true},
+            {"GroupBox2",
+             f.GroupBox2.Handle(),
+             "Button",
+             {174, 0, 253, 223},
+             "User added directories",
+             true},
+            {"ListBox1", f.ListBox1.Handle(), "ListBox", {8, 15, 237, 166}, "", true},
+            {"ButtonBrowse", f.ButtonBrowse.Handle(), "Button", {8, 189, 69, 23}, " &Add ", true},
+            {"ButtonRemove",
+             f.ButtonRemove.Handle(),
+             "Button",
+             {84, 189, 85, 23},
+             " &Remove ",
+             true},
+            {"ButtonSave", f.ButtonSave.Handle(), "Button", {176, 189, 69, 23}, " &Save ", true},
+        });
     EXPECT_TRUE(HasStyle(f.ListBox1.Handle(), LBS_SORT));
     EXPECT_TRUE(HasStyle(f.bCleanNow.Handle(), BS_DEFPUSHBUTTON));
     EXPECT_EQ(f.lprog.FontColor, RGB(0, 128, 0));
@@ -141,26 +192,33 @@ TEST_F(MainWindow, CleanPageLayout) {
 
 TEST_F(MainWindow, ScanPageLayout) {
     dv::TSForm& f = Form();
-    ExpectLayout(f.TabScan->Handle(),
-                 {
-                     {"Label5", f.Label5.Handle(), "Static", {0, 0, 33, 13}, "Drives:", true},
-                     {"cDisks", f.cDisks.Handle(), "SysListView32", {0, 16, 81, 82}, "", true},
-                     {"Label7", f.Label7.Handle(), "Static", {96, 0, 63, 13}, "Type of Files:", true},
-                     {"cExt", f.cExt.Handle(), "SysListView32", {96, 16, 141, 82}, "", true},
-                     {"bScan", f.bScan.Handle(), "Button", {264, 16, 70, 23}, " Scan ", true},
-                     {"bDelete", f.bDelete.Handle(), "Button", {264, 48, 70, 23}, "Delete", true},
-                     {"bSelAll", f.bSelAll.Handle(), "Button", {344, 16, 70, 23}, "Select all", true},
-                     {"bClearAll", f.bClearAll.Handle(), "Button", {344, 48, 70, 23}, "Unselect all", true},
-                     {"Label9", f.Label9.Handle(), "Static", {264, 80, 150, 13}, "", false},
-                     {"ProgressBar2", f.ProgressBar2.Handle(), "msctls_progress32", {264, 80, 149, 12}, "", false},
-                     {"ListFiles", f.ListFiles.Handle(), "SysListView32", {0, 105, 427, 118}, "", true},
-                 });
+    ExpectLayout(
+        f.TabScan->Handle(),
+        {
+            {"Label5", f.Label5.Handle(), "Static", {0, 0, 33, 13}, "Drives:", true},
+            {"cDisks", f.cDisks.Handle(), "SysListView32", {0, 16, 81, 82}, "", true},
+            {"Label7", f.Label7.Handle(), "Static", {96, 0, 63, 13}, "Type of Files:", true},
+            {"cExt", f.cExt.Handle(), "SysListView32", {96, 16, 141, 82}, "", true},
+            {"bScan", f.bScan.Handle(), "Button", {264, 16, 70, 23}, " Scan ", true},
+            {"bDelete", f.bDelete.Handle(), "Button", {264, 48, 70, 23}, "Delete", true},
+            {"bSelAll", f.bSelAll.Handle(), "Button", {344, 16, 70, 23}, "Select all", true},
+            {"bClearAll", f.bClearAll.Handle(), "Button", {344, 48, 70, 23}, "Unselect all", true},
+            {"Label9", f.Label9.Handle(), "Static", {264, 80, 150, 13}, "", false},
+            {"ProgressBar2",
+             f.ProgressBar2.Handle(),
+             "msctls_progress32",
+             {264, 80, 149, 12},
+             "",
+             false},
+            {"ListFiles", f.ListFiles.Handle(), "SysListView32", {0, 105, 427, 118}, "", true},
+        });
     EXPECT_EQ(f.bClearAll.Hint, "Cleat all selection");
     EXPECT_EQ(f.cExt.Hint, "Click right mouse button for menu");
     EXPECT_EQ(f.cExt.PopupMenu, &f.PopupMenu2);
     DWORD listStyle = DWORD(SendMessageA(f.ListFiles.Handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
     EXPECT_TRUE(listStyle & LVS_EX_CHECKBOXES);
-    EXPECT_TRUE(SendMessageA(f.cExt.Handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_CHECKBOXES);
+    EXPECT_TRUE(SendMessageA(f.cExt.Handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) &
+                LVS_EX_CHECKBOXES);
     const char* columns[] = {"File name", "Directory", "Size (KB)"};
     const int widths[] = {130, 215, 60};
     for (int i = 0; i < 3; ++i) {
@@ -183,7 +241,12 @@ TEST_F(MainWindow, InfoPageLayout) {
                      {"Image1", f.Image1.Handle(), "Static", {111, 12, 32, 32}, "", true},
                      {"Label1", f.Label1.Handle(), "Static", {159, 12, 131, 31}, "Dormivane", true},
                      {"Label2", f.Label2.Handle(), "Static", {295, 26, 27, 13}, "v3.04", true},
-                     {"GroupBox3", f.GroupBox3.Handle(), "Button", {62, 152, 209, 65}, " Contact && Updates ", true},
+                     {"GroupBox3",
+                      f.GroupBox3.Handle(),
+                      "Button",
+                      {62, 152, 209, 65},
+                      " Contact && Updates ",
+                      true},
                      {"Label4", f.Label4.Handle(), "Static", {22, 20, 31, 13}, "E-mail:", true},
                      {"Label8", f.Label8.Handle(), "Static", {8, 40, 45, 13}, "Web site:", true},
                      {"Button6", f.Button6.Handle(), "Button", {290, 192, 75, 20}, "Help", true},
@@ -213,7 +276,8 @@ TEST_F(MainWindow, AutomaticHintFollowsTheMouseAndFallsBackToTheEnclosingControl
     EXPECT_EQ(form.StatusBar1.PanelText(0), "");
     // The list view's column header has no hint of its own: the list's shows.
     form.ListFiles.Hint = "7 files found";
-    HWND header = reinterpret_cast<HWND>(SendMessageA(form.ListFiles.Handle(), LVM_GETHEADER, 0, 0));
+    HWND header =
+        reinterpret_cast<HWND>(SendMessageA(form.ListFiles.Handle(), LVM_GETHEADER, 0, 0));
     ASSERT_TRUE(header);
     // As the header's default handling passes the message on to the page.
     SendMessageA(form.TabScan->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(header),
@@ -274,8 +338,9 @@ TEST_F(MainWindow, ContextHelpShowsTheTopicOfTheControlOrItsPage) {
         HWND Control;
         ULONG_PTR Topic;
     } cases[] = {
-        {form.CheckBox2.Handle(), 3}, {form.ListBox1.Handle(), 3}, {form.bScan.Handle(), 3},
-        {form.Button6.Handle(), 2},   {form.StatusBar1.Handle(), 2}, {form.PageControl1.Handle(), 2},
+        {form.CheckBox2.Handle(), 3},  {form.ListBox1.Handle(), 3},
+        {form.bScan.Handle(), 3},      {form.Button6.Handle(), 2},
+        {form.StatusBar1.Handle(), 2}, {form.PageControl1.Handle(), 2},
     };
     for (const Case& c : cases) {
         dvtest::ResetModal();
@@ -315,7 +380,8 @@ TEST_F(MainWindow, MenusAndLinksReachTheirOperations) {
     EXPECT_EQ(form.ListBox1.Count(), 0);
 
     ASSERT_EQ(form.PopupMenu2.Count(), 4);
-    const char* captions[] = {"Select all", "Unselect all", "Add new file type", "Remove file type"};
+    const char* captions[] = {"Select all", "Unselect all", "Add new file type",
+                              "Remove file type"};
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(form.PopupMenu2.Item(i).Caption, captions[i]);
     form.PopupMenu2.Item(0).OnClick();

@@ -4,8 +4,8 @@
 #include "scan/Unit1.h"
 #include "ui/UnitMainForm.h"
 
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
@@ -15,7 +15,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     dv::Application.HelpFile = "DORMIVANE.HLP";
     dv::TSForm form;
     dv::TAddExt addExt;
-    dv::Application.PreTranslate = [](MSG& msg) { return dv::SForm && dv::SForm->PreTranslateKey(msg); };
+    dv::Application.PreTranslate = [](MSG& msg) {
+        return dv::SForm && dv::SForm->PreTranslateKey(msg);
+    };
     if (!dv::Application.Terminated)
         form.Show();
     int code = dv::Application.RunMessageLoop();

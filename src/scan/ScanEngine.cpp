@@ -2,8 +2,8 @@
 // ticked pattern is searched for in every recorded directory.
 #include "app/Application.h"
 #include "app/Errors.h"
-#include "app/Strings.h"
 #include "app/FindHandle.h"
+#include "app/Strings.h"
 #include "ui/UnitMainForm.h"
 
 #include <windows.h>

@@ -310,15 +310,13 @@ void TContainer::Create(TControl* parent, TBounds bounds, DWORD exStyle) {
 // ---- TGroupBox ----
 
 void TGroupBox::Create(TControl* parent, const std::string& caption, TBounds bounds) {
-    CreateHandle(parent, "Button", caption, BS_GROUPBOX | WS_VISIBLE, WS_EX_CONTROLPARENT,
-                 bounds);
+    CreateHandle(parent, "Button", caption, BS_GROUPBOX | WS_VISIBLE, WS_EX_CONTROLPARENT, bounds);
     SetWindowSubclass(hwnd_, GroupBoxProc, 1, 0);
 }
 
 // ---- TButton ----
 
-void TButton::Create(TControl* parent, const std::string& caption, TBounds bounds,
-                     bool isDefault) {
+void TButton::Create(TControl* parent, const std::string& caption, TBounds bounds, bool isDefault) {
     Default = isDefault;
     CreateHandle(parent, "Button", caption,
                  (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP | WS_VISIBLE, 0,
@@ -342,13 +340,10 @@ void TButton::Command(WORD code) {
 // ---- TCheckBox ----
 
 void TCheckBox::Create(TControl* parent, const std::string& caption, TBounds bounds) {
-    CreateHandle(parent, "Button", caption, BS_AUTOCHECKBOX | WS_TABSTOP | WS_VISIBLE, 0,
-                 bounds);
+    CreateHandle(parent, "Button", caption, BS_AUTOCHECKBOX | WS_TABSTOP | WS_VISIBLE, 0, bounds);
 }
 
-bool TCheckBox::Checked() const {
-    return SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
+bool TCheckBox::Checked() const { return SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 void TCheckBox::SetChecked(bool checked) {
     if (Checked() == checked)
@@ -368,8 +363,7 @@ void TCheckBox::Command(WORD code) {
 void TLabel::Create(TControl* parent, const std::string& caption, TBounds bounds,
                     bool showAccelChar, DWORD extraStyle) {
     CreateHandle(parent, "Static", caption,
-                 SS_LEFT | SS_NOTIFY | WS_VISIBLE | (showAccelChar ? 0 : SS_NOPREFIX) |
-                     extraStyle,
+                 SS_LEFT | SS_NOTIFY | WS_VISIBLE | (showAccelChar ? 0 : SS_NOPREFIX) | extraStyle,
                  0, bounds);
 }
 
@@ -497,8 +491,8 @@ TImageList::~TImageList() {
 
 void TImageList::LoadStrip(HINSTANCE instance, int resourceId, int count) {
     handle_ = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, count, 0);
-    HBITMAP strip = static_cast<HBITMAP>(
-        LoadImageA(instance, MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    HBITMAP strip = static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(resourceId),
+                                                    IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (strip) {
         ImageList_AddMasked(handle_, strip, RGB(255, 0, 255));
         DeleteObject(strip);
@@ -551,9 +545,7 @@ TContainer& TPageControl::AddPage(const std::string& caption, int imageIndex, in
     return *pages_.back();
 }
 
-int TPageControl::ActivePageIndex() const {
-    return int(SendMessageA(hwnd_, TCM_GETCURSEL, 0, 0));
-}
+int TPageControl::ActivePageIndex() const { return int(SendMessageA(hwnd_, TCM_GETCURSEL, 0, 0)); }
 
 void TPageControl::SetActivePage(int index) {
     SendMessageA(hwnd_, TCM_SETCURSEL, WPARAM(index), 0);
@@ -581,8 +573,8 @@ LRESULT TPageControl::Notify(NMHDR& header) {
 
 void TCheckListBox::Create(TControl* parent, TBounds bounds, int itemHeight) {
     CreateHandle(parent, WC_LISTVIEWA, "",
-                 LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
-                     WS_TABSTOP | WS_VISIBLE,
+                 LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP |
+                     WS_VISIBLE,
                  WS_EX_CLIENTEDGE, bounds);
     SetupListView(hwnd_, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     SendMessageA(hwnd_, LVM_SETIMAGELIST, LVSIL_STATE, LPARAM(CheckImages(itemHeight)));
@@ -710,8 +702,8 @@ LRESULT TListView::Notify(NMHDR& header) {
     if (header.code != LVN_ITEMCHANGED || !OnSelectItem)
         return 0;
     NMLISTVIEW& change = reinterpret_cast<NMLISTVIEW&>(header);
-    bool selectionChanged = (change.uChanged & LVIF_STATE) &&
-                            ((change.uOldState ^ change.uNewState) & LVIS_SELECTED);
+    bool selectionChanged =
+        (change.uChanged & LVIF_STATE) && ((change.uOldState ^ change.uNewState) & LVIS_SELECTED);
     if (selectionChanged && change.iItem >= 0)
         OnSelectItem(change.iItem, change.uNewState & LVIS_SELECTED);
     return 0;
@@ -754,11 +746,10 @@ void TPopupMenu::Build(TImageList* images) {
 }
 
 void TPopupMenu::Popup(HWND owner, int x, int y) {
-    UINT chosen = UINT(TrackPopupMenu(menu_, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner,
-                                      nullptr));
+    UINT chosen =
+        UINT(TrackPopupMenu(menu_, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr));
     if (chosen >= 1 && chosen <= items_.size() && items_[chosen - 1]->OnClick)
         Guarded([&] { items_[chosen - 1]->OnClick(); });
 }
 
 } // namespace dv::ui
-

@@ -2,8 +2,8 @@
 // Thin wrappers over the standard Win32 controls: one small class per kind,
 // each a real child window of the platform's own class, so that screen readers
 // and automation see every control as what it is.
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <functional>
 #include <memory>
@@ -66,8 +66,8 @@ class TControl {
     virtual COLORREF TextColor() const { return CLR_INVALID; }
 
   protected:
-    void CreateHandle(TControl* parent, const char* className, const std::string& text,
-                      DWORD style, DWORD exStyle, TBounds bounds);
+    void CreateHandle(TControl* parent, const char* className, const std::string& text, DWORD style,
+                      DWORD exStyle, TBounds bounds);
     void Attach(HWND hwnd, TControl* parent);
     HWND hwnd_ = nullptr;
     TControl* parent_ = nullptr;
@@ -96,7 +96,8 @@ class TGroupBox : public TControl {
 
 class TButton : public TControl {
   public:
-    void Create(TControl* parent, const std::string& caption, TBounds bounds, bool isDefault = false);
+    void Create(TControl* parent, const std::string& caption, TBounds bounds,
+                bool isDefault = false);
     void SetIcon(HICON icon);
     // Runs the click handler as a press of the button does.
     void Click();

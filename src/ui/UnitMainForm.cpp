@@ -165,15 +165,18 @@ void TSForm::CreateScanPage() {
     Label9.Create(&page, "", {264, 80, 150, 13}, false);
     Label9.SetVisible(false);
     ProgressBar2.Create(&page, {264, 80, 149, 12}, false);
-    ListFiles.Create(&page, {0, 105, 427, 118},
-                     {{"File name", 130, false}, {"Directory", 215, false}, {"Size (KB)", 60, true}});
+    ListFiles.Create(
+        &page, {0, 105, 427, 118},
+        {{"File name", 130, false}, {"Directory", 215, false}, {"Size (KB)", 60, true}});
 }
 
 void TSForm::CreateInfoPage() {
     ui::TContainer& page = *TabAbout;
     Image1.Create(&page, "", {111, 12, 32, 32}, true, SS_ICON);
-    SendMessageA(Image1.Handle(), STM_SETICON,
-                 reinterpret_cast<WPARAM>(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAIN))), 0);
+    SendMessageA(
+        Image1.Handle(), STM_SETICON,
+        reinterpret_cast<WPARAM>(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAIN))),
+        0);
     Label1.Create(&page, "Dormivane", {159, 12, 131, 31}, true, SS_CENTERIMAGE);
     Label1.SetFont(MakeFont(27, "Times New Roman", FW_BOLD, true));
     Label2.Create(&page, "v3.04", {295, 26, 27, 13});
@@ -195,7 +198,8 @@ void TSForm::CreateInfoPage() {
 
 void TSForm::CreateMenus() {
     PopupMenu1.Add("Add", 6, [this] { ButtonBrowseClick(); });
-    PopupMenu1.Add("Remove", 1, [this] { ButtonRemoveClick(); }, true);
+    PopupMenu1.Add(
+        "Remove", 1, [this] { ButtonRemoveClick(); }, true);
     PopupMenu1.Add("Save", 5, [this] { ButtonSaveClick(); });
     PopupMenu1.Build(&ImageList1);
     PopupMenu2.Add("Select all", -1, [this] { selectClick(); });
@@ -219,7 +223,9 @@ void TSForm::WireEvents() {
     bDelete.OnClick = [this] { bDeleteClick(); };
     bSelAll.OnClick = [this] { bSelAllClick(); };
     bClearAll.OnClick = [this] { bClearAllClick(); };
-    ListFiles.OnSelectItem = [this](int index, bool selected) { ListFilesSelectItem(index, selected); };
+    ListFiles.OnSelectItem = [this](int index, bool selected) {
+        ListFilesSelectItem(index, selected);
+    };
     cExt.OnClick = [this] { cExtClick(); };
     Button6.OnClick = [this] { Button6Click(); };
     Email.OnClick = [this] { SendEmail(); };
@@ -268,10 +274,14 @@ void TSForm::Close() { PostMessageA(hwnd_, WM_CLOSE, 0, 0); }
 
 ui::TButton* TSForm::DefaultButton() {
     switch (PageControl1.ActivePageIndex()) {
-    case 0: return &bCleanNow;
-    case 1: return &bScan;
-    case 2: return &Button6;
-    default: return nullptr;
+    case 0:
+        return &bCleanNow;
+    case 1:
+        return &bScan;
+    case 2:
+        return &Button6;
+    default:
+        return nullptr;
     }
 }
 
