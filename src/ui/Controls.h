@@ -2,8 +2,9 @@
 // Thin wrappers over the standard Win32 controls: one small class per kind,
 // each a real child window of the platform's own class, so that screen readers
 // and automation see every control as what it is.
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <functional>
 #include <memory>
