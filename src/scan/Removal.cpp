@@ -43,6 +43,7 @@ void TSForm::bDeleteClick() {
         // Attributes are left as they are: a read-only file stays.
         if (DeleteFileA(path.c_str()))
             total += std::strtoll(ListFiles.SubItem(i, 2).c_str(), nullptr, 10);
+        listedFiles_.erase(path);
         ticked.push_back(i);
         ProgressBar2.StepIt();
         ProgressBar2.Repaint();
@@ -58,8 +59,6 @@ void TSForm::bDeleteClick() {
 void TSForm::RemoveFoundItems(const std::vector<int>& positions) {
     if (positions.empty())
         return;
-    for (int position : positions)
-        listedFiles_.erase(ListFiles.SubItem(position, 1) + "\\" + ListFiles.Caption(position));
     refillingFiles_ = true;
     ListFiles.BeginUpdate();
     struct Refilled {

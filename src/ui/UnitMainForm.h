@@ -164,7 +164,8 @@ class TSForm : public ui::TControl {
     // Puts a found file at its place by name; false when it is listed already.
     bool InsertFoundFile(const std::string& name, const std::string& dir, int64_t kilobytes);
     void ClearFoundFiles();
-    // Takes the items at these positions (ascending) out of ListFiles.
+    // Takes the items at these positions (ascending) out of ListFiles; the
+    // caller has already forgotten their paths.
     void RemoveFoundItems(const std::vector<int>& positions);
     // The scan's message pump; raises EScanStopped when the window has gone.
     void PumpScanMessages();
