@@ -20,10 +20,14 @@ std::string FreedSpaceText(int32_t totalKB) {
     // so that the text is exact.
     int32_t tenths = totalKB / 100;
     int64_t magnitude = tenths < 0 ? -int64_t(tenths) : tenths;
-    std::string text = (tenths < 0 ? "-" : "") + std::to_string(magnitude / 10);
-    if (magnitude % 10 != 0)
-        text += DecimalSeparator() + std::to_string(magnitude % 10);
-    return text + "MB";
+    std::string text = tenths < 0 ? "-" : "";
+    text += std::to_string(magnitude / 10);
+    if (magnitude % 10 != 0) {
+        text += DecimalSeparator();
+        text += char('0' + magnitude % 10);
+    }
+    text += "MB";
+    return text;
 }
 
 } // namespace dv

@@ -1,0 +1,34 @@
+#pragma once
+// The measurements, one per command of dormivane_bench; each prints one
+// Report line.
+#include <string>
+
+namespace dvbench {
+
+// Bare loops: the platform calls of an operation and nothing else.
+// The scan's listing per directory and search per pattern per directory.
+void FloorScan(const std::string& drive, int expected);
+// DelDir's calls: enter, list, set attributes, delete, remove directory.
+void FloorClean(const std::string& root);
+// One DeleteFileA per match of a generated scan tree.
+void FloorRemove(const std::string& drive, int expected);
+
+// The same operations through a real main window, hidden unless visible.
+// The scan of one drive with every default pattern; with removeAfter, then
+// "Select all" and "Delete" over everything it listed.
+void FormScan(const std::string& drive, int expected, bool removeAfter, bool visible);
+// "Clean now!" with the tree as the one user directory.
+void FormClean(const std::string& root, bool visible);
+
+// Start-up of a program beside the benchmark: to its window on screen, and
+// to the end of an unattended start.
+void StartupShown(const std::string& program, const std::string& windowClass);
+void StartupAuto(const std::string& program);
+
+// Where the time above the floors goes, phase by phase.
+void ProfileCalls(const std::string& drive);
+void ProfileCleanLabel(int files, bool visible);
+void ProfileRemove(const std::string& drive, bool visible);
+void ProfileInsert(const std::string& drive);
+
+} // namespace dvbench

@@ -1,0 +1,173 @@
+// Timing by phase: the calls an operation makes on the real window's
+// controls, repeated as the operation repeats them and timed kind by kind.
+#include "Bench.h"
+#include "Commands.h"
+#include "FormSetup.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <map>
+
+namespace dvbench {
+
+namespace {
+
+// Seconds spent per phase, reported in the order the phases first ran.
+class Phases {
+  public:
+    template <class Step> auto Time(const std::string& phase, Step&& step) {
+        struct Add {
+            Phases& phases;
+            const std::string& phase;
+            Stopwatch clock;
+            ~Add() { phases.Add(phase, clock.Seconds()); }
+        } add{*this, phase, {}};
+        return step();
+    }
+    void Add(const std::string& phase, double seconds) {
+        if (!totals_.count(phase))
+            order_.push_back(phase);
+        totals_[phase] += seconds;
+    }
+    // Totals in seconds, or microseconds per call when calls is given.
+    void Print(Report& report, int calls = 0) const {
+        for (const std::string& phase : order_)
+            report.Add(phase, calls ? totals_.at(phase) * 1e6 / calls : totals_.at(phase));
+    }
+
+  private:
+    std::vector<std::string> order_;
+    std::map<std::string, double> totals_;
+};
+
+std::string ItemPath(dv::TSForm& form, int i) {
+    return form.ListFiles.SubItem(i, 1) + "\\" + form.ListFiles.Caption(i);
+}
+
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+}
+
+} // namespace
+
+void ProfileCalls(const std::string& drive) {
+    RequireBenchPath(drive);
+    auto form = MakeForm(false, 1);
+    SelectDrive(*form, drive);
+    TickPatterns(*form);
+    form->bScanClick();
+    const int n = form->ListFiles.Count();
+    HWND list = form->ListFiles.Handle();
+    // A list view of the same kind that no tooltip has subclassed.
+    HWND plain =
+        CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT, 0, 0, 10, 10,
+                        form->TabScan->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    Phases phases;
+    for (int i = 0; i < n; ++i) {
+        phases.Time("plain_list_null", [&] { return SendMessageA(plain, WM_NULL, 0, 0); });
+        phases.Time("list_null", [&] { return SendMessageA(list, WM_NULL, 0, 0); });
+        phases.Time("get_prop", [&] { return GetPropA(list, "DvControl"); });
+        phases.Time("get_user_data", [&] { return GetWindowLongPtrA(list, GWLP_USERDATA); });
+        phases.Time("item_checked", [&] { return form->ListFiles.Checked(i); });
+        phases.Time("item_caption", [&] { return form->ListFiles.Caption(i); });
+        phases.Time("item_set_checked", [&] { form->ListFiles.SetChecked(i, true); });
+        phases.Time("panel_text", [&] { form->StatusBar1.SetPanelText(0, std::to_string(i)); });
+        phases.Time("panel_repaint", [&] { form->StatusBar1.Repaint(); });
+        phases.Time("bar_step", [&] { form->ProgressBar2.StepIt(); });
+        phases.Time("bar_repaint", [&] { form->ProgressBar2.Repaint(); });
+        phases.Time("label_caption", [&] { form->Label9.SetCaption(std::to_string(i)); });
+        phases.Time("label_repaint", [&] { form->Label9.Repaint(); });
+        phases.Time("empty_pump", PumpMessages);
+        phases.Time("is_visible", [&] { return IsWindowVisible(list); });
+    }
+    Report report;
+    report.Add("calls", int64_t(n));
+    phases.Print(report, n);
+}
+
+void ProfileCleanLabel(int files, bool visible) {
+    auto form = MakeForm(visible, 0);
+    Phases phases;
+    for (int i = 0; i < files; ++i) {
+        const std::string name = "n" + std::to_string(100000 + i) + ".dat";
+        phases.Time("caption", [&] { form->lprog.SetCaption(name); });
+        phases.Time("repaint", [&] { form->lprog.Repaint(); });
+    }
+    Report report;
+    report.Add("files", int64_t(files));
+    phases.Print(report);
+}
+
+void ProfileRemove(const std::string& drive, bool visible) {
+    RequireBenchPath(drive);
+    auto form = MakeForm(visible, 1);
+    SelectDrive(*form, drive);
+    TickPatterns(*form);
+    Phases phases;
+    phases.Time("scan", [&] { form->bScanClick(); });
+    phases.Time("select_all", [&] { form->bSelAllClick(); });
+    const int count = form->ListFiles.Count();
+    form->ProgressBar2.SetRange(0, count);
+    form->ProgressBar2.SetStep(1);
+    form->ProgressBar2.SetVisible(true);
+    for (int i = 0; i < count; ++i) {
+        phases.Time("checked", [&] { return form->ListFiles.Checked(i); });
+        const std::string path = phases.Time("path", [&] { return ItemPath(*form, i); });
+        phases.Time("panel_text", [&] { form->StatusBar1.SetPanelText(0, path); });
+        phases.Time("panel_repaint", [&] { form->StatusBar1.Repaint(); });
+        phases.Time("delete", [&] { return DeleteFileA(path.c_str()); });
+        phases.Time("size", [&] {
+            return std::strtoll(form->ListFiles.SubItem(i, 2).c_str(), nullptr, 10);
+        });
+        phases.Time("bar_step", [&] { form->ProgressBar2.StepIt(); });
+        phases.Time("bar_repaint", [&] { form->ProgressBar2.Repaint(); });
+    }
+    phases.Time("forget_paths", [&] {
+        for (int i = 0; i < count; ++i)
+            ItemPath(*form, i);
+    });
+    phases.Time("clear_list", [&] {
+        form->ListFiles.BeginUpdate();
+        form->ListFiles.Clear();
+        form->ListFiles.EndUpdate();
+    });
+    Report report;
+    report.Add("items", int64_t(count));
+    phases.Print(report);
+}
+
+void ProfileInsert(const std::string& drive) {
+    RequireBenchPath(drive);
+    auto form = MakeForm(false, 1);
+    std::vector<std::pair<std::string, std::string>> found;
+    WalkFiles(drive, [&](const std::string& dir, const WIN32_FIND_DATAA& entry) {
+        if (IsGeneratedMatch(entry.cFileName))
+            found.emplace_back(dir, entry.cFileName);
+    });
+    const Memory before = ProcessMemory();
+    Phases phases;
+    for (const auto& [dir, name] : found) {
+        int low = 0, high = form->ListFiles.Count();
+        phases.Time("search", [&] {
+            while (low < high) {
+                const int middle = low + (high - low) / 2;
+                if (lstrcmpA(form->ListFiles.Caption(middle).c_str(), name.c_str()) <= 0)
+                    low = middle + 1;
+                else
+                    high = middle;
+            }
+        });
+        phases.Time("insert", [&] { form->ListFiles.Insert(low, name, {dir, "1"}); });
+        phases.Time("pump", PumpMessages);
+    }
+    const Memory after = ProcessMemory();
+    Report report;
+    report.Add("items", int64_t(form->ListFiles.Count()));
+    phases.Print(report);
+    report.Add("ws_before", before.WorkingSet).Add("peak_ws", after.PeakWorkingSet);
+}
+
+} // namespace dvbench
