@@ -138,6 +138,13 @@ HIMAGELIST CheckImages(int size) {
     return images;
 }
 
+template <class List> std::vector<std::string> AllItems(const List& list) {
+    std::vector<std::string> items;
+    for (int i = 0, n = list.Count(); i < n; ++i)
+        items.push_back(list.Item(i));
+    return items;
+}
+
 void SetupListView(HWND list, DWORD exStyle) {
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, exStyle, exStyle);
 }
@@ -406,12 +413,7 @@ std::string TListBox::Item(int index) const {
     return text;
 }
 
-std::vector<std::string> TListBox::Items() const {
-    std::vector<std::string> items;
-    for (int i = 0, n = Count(); i < n; ++i)
-        items.push_back(Item(i));
-    return items;
-}
+std::vector<std::string> TListBox::Items() const { return AllItems(*this); }
 
 int TListBox::Add(const std::string& text) {
     return int(SendMessageA(hwnd_, LB_ADDSTRING, 0, LPARAM(text.c_str())));
@@ -590,12 +592,7 @@ int TCheckListBox::Count() const { return int(SendMessageA(hwnd_, LVM_GETITEMCOU
 
 std::string TCheckListBox::Item(int index) const { return ListViewText(hwnd_, index, 0); }
 
-std::vector<std::string> TCheckListBox::Items() const {
-    std::vector<std::string> items;
-    for (int i = 0, n = Count(); i < n; ++i)
-        items.push_back(Item(i));
-    return items;
-}
+std::vector<std::string> TCheckListBox::Items() const { return AllItems(*this); }
 
 void TCheckListBox::Add(const std::string& text) {
     LVITEMA item{};
