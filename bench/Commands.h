@@ -8,10 +8,13 @@ namespace dvbench {
 // Bare loops: the platform calls of an operation and nothing else.
 // The scan's listing per directory and search per pattern per directory.
 void FloorScan(const std::string& drive, int expected);
-// DelDir's calls: enter, list, set attributes, delete, remove directory.
-void FloorClean(const std::string& root);
-// One DeleteFileA per match of a generated scan tree.
-void FloorRemove(const std::string& drive, int expected);
+// DelDir's calls: enter, list, set attributes, delete, remove directory; with
+// showStatus also each deleted file's name set and repainted on a plain label.
+void FloorClean(const std::string& root, bool showStatus);
+// One DeleteFileA per match of a generated scan tree; with showStatus also
+// the path set and repainted on a plain status bar and a plain progress bar
+// stepped and repainted, per file.
+void FloorRemove(const std::string& drive, int expected, bool showStatus);
 
 // The same operations through a real main window, hidden unless visible.
 // The scan of one drive with every default pattern; with removeAfter, then

@@ -97,8 +97,9 @@ const std::map<std::string, Command>& Commands() {
         {"generate", Generate},
         {"drive-type", DriveType},
         {"floor-scan", [](const Arguments& a) { FloorScan(a.at(0), Number(a, 1)); }},
-        {"floor-clean", [](const Arguments& a) { FloorClean(a.at(0)); }},
-        {"floor-remove", [](const Arguments& a) { FloorRemove(a.at(0), Number(a, 1)); }},
+        {"floor-clean", [](const Arguments& a) { FloorClean(a.at(0), HasFlag(a, "status")); }},
+        {"floor-remove",
+         [](const Arguments& a) { FloorRemove(a.at(0), Number(a, 1), HasFlag(a, "status")); }},
         {"form-scan",
          [](const Arguments& a) {
              FormScan(a.at(0), Number(a, 1), HasFlag(a, "remove"), HasFlag(a, "visible"));
