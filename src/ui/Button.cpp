@@ -1,0 +1,64 @@
+#include "ui/Button.h"
+
+#include <commctrl.h>
+
+namespace dv::ui {
+
+namespace {
+
+LRESULT CALLBACK GroupBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                              DWORD_PTR) {
+    LRESULT result = 0;
+    if (message != WM_SETCURSOR && RouteChildMessage(hwnd, message, wParam, lParam, result))
+        return result;
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+} // namespace
+
+void TGroupBox::Create(TControl* parent, const std::string& caption, TBounds bounds) {
+    CreateHandle(parent, "Button", caption, BS_GROUPBOX | WS_VISIBLE, WS_EX_CONTROLPARENT, bounds);
+    SetWindowSubclass(hwnd_, GroupBoxProc, 1, 0);
+}
+
+void TButton::Create(TControl* parent, const std::string& caption, TBounds bounds, bool isDefault) {
+    Default = isDefault;
+    CreateHandle(parent, "Button", caption,
+                 (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP | WS_VISIBLE, 0,
+                 bounds);
+}
+
+void TButton::SetIcon(HICON icon) {
+    SendMessageA(hwnd_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+}
+
+void TButton::Click() {
+    if (OnClick)
+        OnClick();
+}
+
+void TButton::Command(WORD code) {
+    if (code == BN_CLICKED)
+        Click();
+}
+
+void TCheckBox::Create(TControl* parent, const std::string& caption, TBounds bounds) {
+    CreateHandle(parent, "Button", caption, BS_AUTOCHECKBOX | WS_TABSTOP | WS_VISIBLE, 0, bounds);
+}
+
+bool TCheckBox::Checked() const { return SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void TCheckBox::SetChecked(bool checked) {
+    if (Checked() == checked)
+        return;
+    SendMessageA(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (OnClick)
+        OnClick();
+}
+
+void TCheckBox::Command(WORD code) {
+    if (code == BN_CLICKED && OnClick)
+        OnClick();
+}
+
+} // namespace dv::ui

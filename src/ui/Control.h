@@ -1,0 +1,81 @@
+#pragma once
+// The base of the thin wrappers over the standard Win32 controls: one small
+// class per kind, each a real child window of the platform's own class, so that
+// screen readers and automation see every control as what it is.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace dv::ui {
+
+using TNotifyEvent = std::function<void()>;
+
+enum class TCursor { Default, Arrow, Hand };
+
+struct TBounds {
+    int Left, Top, Width, Height;
+};
+
+class TPopupMenu;
+
+class TControl {
+  public:
+    TControl() = default;
+    TControl(const TControl&) = delete;
+    TControl& operator=(const TControl&) = delete;
+    virtual ~TControl();
+
+    HWND Handle() const { return hwnd_; }
+    TControl* Parent() const { return parent_; }
+    static TControl* FromHandle(HWND hwnd);
+    // The control that owns hwnd, or the nearest one enclosing it.
+    static TControl* Enclosing(HWND hwnd);
+
+    std::string Caption() const;
+    void SetCaption(const std::string& text);
+    bool Visible() const;
+    void SetVisible(bool visible);
+    bool Enabled() const;
+    void SetEnabled(bool enabled);
+    void SetFocus();
+    // Paints the control at once, before the caller goes on.
+    void Repaint();
+    // Position and size in the parent's client area.
+    TBounds Bounds() const;
+    void SetFont(HFONT font);
+
+    std::string Hint;
+    int HelpContext = 0;
+    int Tag = 0;
+    TCursor Cursor = TCursor::Default;
+    TPopupMenu* PopupMenu = nullptr;
+
+    // The hint shown for this control: its own or the nearest enclosing one.
+    std::string EffectiveHint() const;
+    // The help topic: its own context or the nearest enclosing non-zero one.
+    int EffectiveHelpContext() const;
+
+    // Notifications that the parent window passes on to the control.
+    virtual void Command(WORD /*code*/) {}
+    virtual LRESULT Notify(NMHDR& /*header*/) { return 0; }
+    // Text colour for labels; CLR_INVALID keeps the system's.
+    virtual COLORREF TextColor() const { return CLR_INVALID; }
+
+  protected:
+    void CreateHandle(TControl* parent, const char* className, const std::string& text, DWORD style,
+                      DWORD exStyle, TBounds bounds);
+    void Attach(HWND hwnd, TControl* parent);
+    HWND hwnd_ = nullptr;
+    TControl* parent_ = nullptr;
+};
+
+// Routes the notifications a container window receives from its children to
+// the control objects; true when the message was handled.
+bool RouteChildMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+// Receives every change of the control under the mouse, for the status bar's
+// automatic hint.
+extern std::function<void(TControl*)> OnMouseOverControl;
+
+} // namespace dv::ui

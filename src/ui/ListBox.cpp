@@ -1,0 +1,49 @@
+#include "ui/ListBox.h"
+
+namespace dv::ui {
+
+void TListBox::Create(TControl* parent, TBounds bounds, bool sorted, bool visible) {
+    CreateHandle(parent, "ListBox", "",
+                 LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP |
+                     (sorted ? LBS_SORT : 0) | (visible ? WS_VISIBLE : 0),
+                 WS_EX_CLIENTEDGE, bounds);
+}
+
+int TListBox::Count() const { return int(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)); }
+
+std::string TListBox::Item(int index) const {
+    LRESULT length = SendMessageA(hwnd_, LB_GETTEXTLEN, WPARAM(index), 0);
+    if (length == LB_ERR)
+        return {};
+    std::string text(size_t(length) + 1, '\0');
+    text.resize(size_t(SendMessageA(hwnd_, LB_GETTEXT, WPARAM(index), LPARAM(text.data()))));
+    return text;
+}
+
+std::vector<std::string> TListBox::Items() const {
+    std::vector<std::string> items;
+    for (int i = 0, n = Count(); i < n; ++i)
+        items.push_back(Item(i));
+    return items;
+}
+
+int TListBox::Add(const std::string& text) {
+    return int(SendMessageA(hwnd_, LB_ADDSTRING, 0, LPARAM(text.c_str())));
+}
+
+void TListBox::Delete(int index) { SendMessageA(hwnd_, LB_DELETESTRING, WPARAM(index), 0); }
+
+void TListBox::Clear() { SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0); }
+
+int TListBox::ItemIndex() const { return int(SendMessageA(hwnd_, LB_GETCURSEL, 0, 0)); }
+
+void TListBox::SetItemIndex(int index) { SendMessageA(hwnd_, LB_SETCURSEL, WPARAM(index), 0); }
+
+void TListBox::Command(WORD code) {
+    if (code == LBN_SELCHANGE && OnClick)
+        OnClick();
+    else if (code == LBN_DBLCLK && OnDblClick)
+        OnDblClick();
+}
+
+} // namespace dv::ui

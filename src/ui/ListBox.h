@@ -1,0 +1,25 @@
+#pragma once
+// A list box of texts.
+#include "ui/Control.h"
+
+#include <vector>
+
+namespace dv::ui {
+
+class TListBox : public TControl {
+  public:
+    void Create(TControl* parent, TBounds bounds, bool sorted, bool visible = true);
+    int Count() const;
+    std::string Item(int index) const;
+    std::vector<std::string> Items() const;
+    int Add(const std::string& text);
+    void Delete(int index);
+    void Clear();
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    void Command(WORD code) override;
+};
+
+} // namespace dv::ui

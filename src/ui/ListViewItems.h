@@ -1,0 +1,20 @@
+#pragma once
+// Item access shared by the two list-view kinds (check lists and the report list).
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace dv::ui {
+
+std::string ListViewText(HWND list, int index, int subItem);
+bool ListViewChecked(HWND list, int index);
+void ListViewSetChecked(HWND list, int index, bool checked);
+int ListViewSelected(HWND list);
+// Check box pictures of the given size, so that the item height can be smaller
+// than the system's 16-pixel state images.
+HIMAGELIST CheckImages(int size);
+void SetupListView(HWND list, DWORD exStyle);
+
+} // namespace dv::ui

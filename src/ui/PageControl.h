@@ -1,0 +1,27 @@
+#pragma once
+// A tab control whose pages are containers.
+#include "ui/Container.h"
+#include "ui/ImageList.h"
+
+#include <memory>
+#include <vector>
+
+namespace dv::ui {
+
+class TPageControl : public TControl {
+  public:
+    void Create(TControl* parent, TBounds bounds, TImageList* images);
+    TContainer& AddPage(const std::string& caption, int imageIndex, int helpContext);
+    int PageCount() const { return int(pages_.size()); }
+    TContainer& Page(int index) { return *pages_[size_t(index)]; }
+    int ActivePageIndex() const;
+    // Brings a page to the front and runs its show event.
+    void SetActivePage(int index);
+    LRESULT Notify(NMHDR& header) override;
+
+  private:
+    void ShowPage(int index);
+    std::vector<std::unique_ptr<TContainer>> pages_;
+};
+
+} // namespace dv::ui

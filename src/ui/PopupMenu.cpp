@@ -1,0 +1,48 @@
+#include "ui/PopupMenu.h"
+
+#include "app/Application.h"
+
+namespace dv::ui {
+
+TPopupMenu::~TPopupMenu() {
+    if (menu_)
+        DestroyMenu(menu_);
+}
+
+TMenuItem& TPopupMenu::Add(const std::string& caption, int imageIndex, TNotifyEvent onClick,
+                           bool isDefault) {
+    auto item = std::make_unique<TMenuItem>();
+    item->Caption = caption;
+    item->ImageIndex = imageIndex;
+    item->OnClick = std::move(onClick);
+    item->Default = isDefault;
+    items_.push_back(std::move(item));
+    return *items_.back();
+}
+
+void TPopupMenu::Build(TImageList* images) {
+    menu_ = CreatePopupMenu();
+    for (size_t i = 0; i < items_.size(); ++i) {
+        const TMenuItem& item = *items_[i];
+        UINT id = UINT(i + 1);
+        AppendMenuA(menu_, MF_STRING, id, item.Caption.c_str());
+        if (images && item.ImageIndex >= 0) {
+            MENUITEMINFOA info{};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_BITMAP;
+            info.hbmpItem = images->Bitmap(item.ImageIndex);
+            SetMenuItemInfoA(menu_, id, FALSE, &info);
+        }
+        if (item.Default)
+            SetMenuDefaultItem(menu_, id, FALSE);
+    }
+}
+
+void TPopupMenu::Popup(HWND owner, int x, int y) {
+    UINT chosen =
+        UINT(TrackPopupMenu(menu_, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr));
+    if (chosen >= 1 && chosen <= items_.size() && items_[chosen - 1]->OnClick)
+        Guarded([&] { items_[chosen - 1]->OnClick(); });
+}
+
+} // namespace dv::ui

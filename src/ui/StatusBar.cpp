@@ -1,0 +1,29 @@
+#include "ui/StatusBar.h"
+
+#include <commctrl.h>
+
+namespace dv::ui {
+
+void TStatusBar::Create(TControl* parent, TBounds bounds, const std::vector<int>& panelWidths,
+                        const std::vector<bool>& rightAligned) {
+    CreateHandle(parent, STATUSCLASSNAMEA, "", CCS_NORESIZE | CCS_NOPARENTALIGN | WS_VISIBLE, 0,
+                 bounds);
+    std::vector<int> edges;
+    int right = 0;
+    for (int width : panelWidths)
+        edges.push_back(right += width);
+    edges.back() = -1; // the last panel takes the rest of the bar
+    SendMessageA(hwnd_, SB_SETPARTS, WPARAM(edges.size()), LPARAM(edges.data()));
+    texts_.assign(panelWidths.size(), {});
+    rightAligned_ = rightAligned;
+}
+
+std::string TStatusBar::PanelText(int panel) const { return texts_.at(size_t(panel)); }
+
+void TStatusBar::SetPanelText(int panel, const std::string& text) {
+    texts_.at(size_t(panel)) = text;
+    std::string shown = rightAligned_.at(size_t(panel)) ? "\t\t" + text : text;
+    SendMessageA(hwnd_, SB_SETTEXTA, WPARAM(panel), LPARAM(shown.c_str()));
+}
+
+} // namespace dv::ui
