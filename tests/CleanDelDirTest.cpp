@@ -6,6 +6,7 @@
 
 using dvtest::FormTest;
 using dvtest::TreeListing;
+using dvtest::W;
 using Names = std::vector<std::string>;
 
 namespace {
@@ -96,7 +97,7 @@ TEST_F(CleanDelDir, EmptyTargetIsLeftAloneAndLabelUntouched) {
     dv::TSForm& form = Form();
     form.lprog.SetCaption("before");
     form.CleanedKB = 5;
-    form.DelDir(target, "");
+    form.DelDir(W(target), L"");
     EXPECT_EQ(form.lprog.Caption(), "before");
     EXPECT_EQ(form.CleanedKB, 5);
     EXPECT_TRUE(dvtest::PathExists(target));
@@ -107,7 +108,7 @@ TEST_F(CleanDelDir, TargetItselfStaysAndLabelShowsBareNameOfDeletedFile) {
     dvtest::MakeDir(target + "\\sub");
     Fill(target + "\\sub\\only.bin", 2047);
     dv::TSForm& form = Form();
-    form.DelDir(target, "");
+    form.DelDir(W(target), L"");
     EXPECT_EQ(TreeListing(target), Names{});
     EXPECT_TRUE(dvtest::PathExists(target));
     EXPECT_EQ(form.lprog.Caption(), "only.bin");
@@ -118,7 +119,7 @@ TEST_F(CleanDelDir, EntryNameIsJoinedToTheDirectory) {
     dvtest::MakeDir(root_ + "\\parent\\child");
     Fill(root_ + "\\parent\\child\\x", 10);
     Fill(root_ + "\\parent\\keep", 10);
-    Form().DelDir(root_ + "\\parent", "child");
+    Form().DelDir(W(root_ + "\\parent"), L"child");
     EXPECT_EQ(TreeListing(root_ + "\\parent"), (Names{"child", "keep"}));
 }
 
@@ -127,14 +128,14 @@ TEST_F(CleanDelDir, MissingOrEmptyPathRaisesBeforeAnythingIsDeleted) {
     SetCurrentDirectoryA(root_.c_str());
     dv::TSForm& form = Form();
     try {
-        form.DelDir(root_ + "\\gone", "");
+        form.DelDir(W(root_ + "\\gone"), L"");
         ADD_FAILURE() << "no error for a missing directory";
     } catch (const dv::EInOutError& error) {
         EXPECT_EQ(error.ErrorCode, 2u);
         EXPECT_STREQ(error.what(), "File not found");
     }
     try {
-        form.DelDir("", "");
+        form.DelDir(L"", L"");
         ADD_FAILURE() << "no error for an empty path";
     } catch (const dv::EInOutError& error) {
         EXPECT_EQ(error.ErrorCode, 3u);

@@ -177,10 +177,10 @@ TEST_F(CleanUserDirs, SelectingAnEntryMakesItTheListsHintUntilAnotherIsSelected)
     form.ListBox1.Add("C:\\second");
     form.ListBox1.SetItemIndex(1);
     form.ListBox1Click();
-    EXPECT_EQ(form.ListBox1.Hint, "C:\\second");
+    EXPECT_EQ(form.ListBox1.Hint, L"C:\\second");
     form.ListBox1.Delete(1);
     form.ListBox1Click(); // nothing selected now
-    EXPECT_EQ(form.ListBox1.Hint, "C:\\second");
+    EXPECT_EQ(form.ListBox1.Hint, L"C:\\second");
 }
 
 TEST_F(CleanUserDirs, BrowseAddsTheChosenFolderAndCancelAddsNothing) {

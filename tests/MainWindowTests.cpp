@@ -183,8 +183,8 @@ TEST_F(MainWindow, CleanPageLayout) {
     EXPECT_TRUE(HasStyle(f.ListBox1.Handle(), LBS_SORT));
     EXPECT_TRUE(HasStyle(f.bCleanNow.Handle(), BS_DEFPUSHBUTTON));
     EXPECT_EQ(f.lprog.FontColor, RGB(0, 128, 0));
-    EXPECT_EQ(f.CheckBox3.Hint, "Check to clean Internet Explorer cache");
-    EXPECT_EQ(f.CheckBoot.Hint, "Check to run Dormivane on Windows startup");
+    EXPECT_EQ(f.CheckBox3.Hint, L"Check to clean Internet Explorer cache");
+    EXPECT_EQ(f.CheckBoot.Hint, L"Check to run Dormivane on Windows startup");
     EXPECT_EQ(f.bCleanNow.Cursor, dv::ui::TCursor::Hand);
     EXPECT_EQ(f.ListBox1.Cursor, dv::ui::TCursor::Arrow);
     EXPECT_EQ(f.ListBox1.PopupMenu, &f.PopupMenu1);
@@ -212,8 +212,8 @@ TEST_F(MainWindow, ScanPageLayout) {
              false},
             {"ListFiles", f.ListFiles.Handle(), "SysListView32", {0, 105, 427, 118}, "", true},
         });
-    EXPECT_EQ(f.bClearAll.Hint, "Cleat all selection");
-    EXPECT_EQ(f.cExt.Hint, "Click right mouse button for menu");
+    EXPECT_EQ(f.bClearAll.Hint, L"Cleat all selection");
+    EXPECT_EQ(f.cExt.Hint, L"Click right mouse button for menu");
     EXPECT_EQ(f.cExt.PopupMenu, &f.PopupMenu2);
     DWORD listStyle = DWORD(SendMessageA(f.ListFiles.Handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
     EXPECT_TRUE(listStyle & LVS_EX_CHECKBOXES);
@@ -261,8 +261,8 @@ TEST_F(MainWindow, InfoPageLayout) {
     EXPECT_EQ(font.lfWeight, FW_BOLD);
     EXPECT_TRUE(font.lfItalic);
     EXPECT_EQ(f.Email.FontColor, RGB(0, 0, 128));
-    EXPECT_EQ(f.HTTP.Hint, "Visite Dormivane homepage for updates");
-    EXPECT_EQ(f.Email.Hint, "Click to send e-mail to author");
+    EXPECT_EQ(f.HTTP.Hint, L"Visite Dormivane homepage for updates");
+    EXPECT_EQ(f.Email.Hint, L"Click to send e-mail to author");
 }
 
 TEST_F(MainWindow, AutomaticHintFollowsTheMouseAndFallsBackToTheEnclosingControl) {
@@ -275,7 +275,7 @@ TEST_F(MainWindow, AutomaticHintFollowsTheMouseAndFallsBackToTheEnclosingControl
     HoverOver(form.lStatus.Handle());
     EXPECT_EQ(form.StatusBar1.PanelText(0), "");
     // The list view's column header has no hint of its own: the list's shows.
-    form.ListFiles.Hint = "7 files found";
+    form.ListFiles.Hint = L"7 files found";
     HWND header =
         reinterpret_cast<HWND>(SendMessageA(form.ListFiles.Handle(), LVM_GETHEADER, 0, 0));
     ASSERT_TRUE(header);

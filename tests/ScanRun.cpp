@@ -14,6 +14,8 @@
 
 using dvtest::FormTest;
 using dvtest::PathExists;
+using dvtest::U8;
+using dvtest::W;
 
 namespace {
 
@@ -56,6 +58,12 @@ void UnmapDrive(const std::string& drive) {
 
 // ---- watching and steering a scan from inside its message pump ----
 
+std::wstring WideText(HWND hwnd) {
+    std::wstring text(size_t(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(size_t(GetWindowTextW(hwnd, text.data(), int(text.size()))));
+    return text;
+}
+
 // Records every text a control (or a status bar panel) is given, and can act
 // on it at that moment.
 class TextRecorder {
@@ -76,11 +84,12 @@ class TextRecorder {
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                  DWORD_PTR data) {
         LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
-        if (message == WM_SETTEXT || message == SB_SETTEXTA) {
+        if (message == WM_SETTEXT || message == SB_SETTEXTW) {
             auto* self = reinterpret_cast<TextRecorder*>(data);
-            // The static control takes its text in Unicode; read it back instead.
-            self->Texts.push_back(message == WM_SETTEXT ? dvtest::WindowText(hwnd)
-                                                        : reinterpret_cast<const char*>(lParam));
+            // The static control may take its text in either form; read it back instead.
+            self->Texts.push_back(message == WM_SETTEXT
+                                      ? U8(WideText(hwnd))
+                                      : U8(reinterpret_cast<const wchar_t*>(lParam)));
             if (self->OnText)
                 self->OnText(self->Texts.back());
         }
@@ -119,11 +128,20 @@ class QueuedAction {
 
 using Item = std::tuple<std::string, std::string, std::string>; // name, directory, KB
 
+// What ListFiles shows, checked item by item and tick by tick against the
+// program's own store.
 std::vector<Item> Items(const dv::TSForm& form) {
     std::vector<Item> items;
-    for (int i = 0; i < form.ListFiles.Count(); ++i)
-        items.emplace_back(form.ListFiles.Caption(i), form.ListFiles.SubItem(i, 1),
-                           form.ListFiles.SubItem(i, 2));
+    EXPECT_EQ(form.ListFiles.Count(), form.FoundFiles.Count());
+    for (int i = 0; i < form.ListFiles.Count() && i < form.FoundFiles.Count(); ++i) {
+        const dv::FoundFile& stored = form.FoundFiles[i];
+        items.emplace_back(U8(form.ListFiles.ItemText(i, 0)), U8(form.ListFiles.ItemText(i, 1)),
+                           U8(form.ListFiles.ItemText(i, 2)));
+        EXPECT_EQ(std::get<0>(items.back()), U8(stored.Name));
+        EXPECT_EQ(std::get<1>(items.back()), U8(form.FoundFiles.Directory(i)));
+        EXPECT_EQ(std::get<2>(items.back()), std::to_string(stored.KB));
+        EXPECT_EQ(form.ListFiles.Checked(i), stored.Ticked) << "item " << i;
+    }
     return items;
 }
 
@@ -134,7 +152,8 @@ std::vector<Item> Sorted(std::vector<Item> items) {
 
 bool SortedByName(const dv::TSForm& form) {
     for (int i = 1; i < form.ListFiles.Count(); ++i)
-        if (lstrcmpA(form.ListFiles.Caption(i - 1).c_str(), form.ListFiles.Caption(i).c_str()) > 0)
+        if (lstrcmpW(form.ListFiles.ItemText(i - 1, 0).c_str(),
+                     form.ListFiles.ItemText(i, 0).c_str()) > 0)
             return false;
     return true;
 }
@@ -234,7 +253,7 @@ TEST_F(ScanTest, ListsEachMatchBelowTheRootOnceWithItsSize) {
     EXPECT_EQ(form.Label9.Caption(), "Found: 13Kb in 6 files");
     EXPECT_TRUE(form.Label9.Visible());
     EXPECT_EQ(form.StatusBar1.PanelText(0), "6 files found");
-    EXPECT_EQ(form.ListFiles.Hint, "6 files found");
+    EXPECT_EQ(form.ListFiles.Hint, L"6 files found");
     EXPECT_TRUE(form.ListTmp.empty());
     for (int i = 0; i < form.ListFiles.Count(); ++i)
         EXPECT_FALSE(form.ListFiles.Checked(i));
@@ -259,7 +278,7 @@ TEST_F(ScanTest, ItemsStandInTheOrderOfLstrcmpA) {
     ASSERT_NE(expected, byBytes); // the names tell the two orders apart
     std::vector<std::string> shown;
     for (int i = 0; i < form.ListFiles.Count(); ++i)
-        shown.push_back(form.ListFiles.Caption(i));
+        shown.push_back(std::get<0>(Items(form)[size_t(i)]));
     EXPECT_EQ(shown, expected);
 }
 
@@ -559,7 +578,7 @@ TEST_F(RemovalTest, ManyTickedItemsLeaveTheRestInOrderWithTheirSelection) {
         }
     }
     form.ListFiles.SetSelected(24, true); // f24, which stays
-    const std::string hint = form.ListFiles.Hint;
+    const std::wstring hint = form.ListFiles.Hint;
     form.bDeleteClick();
 
     EXPECT_EQ(Items(form), staying);
@@ -568,7 +587,7 @@ TEST_F(RemovalTest, ManyTickedItemsLeaveTheRestInOrderWithTheirSelection) {
     EXPECT_EQ(form.ListFiles.Hint, hint);
     for (int i = 0; i < form.ListFiles.Count(); ++i) {
         EXPECT_FALSE(form.ListFiles.Checked(i));
-        EXPECT_EQ(form.ListFiles.Selected(i), form.ListFiles.Caption(i) == "f24.tmp");
+        EXPECT_EQ(form.ListFiles.Selected(i), form.ListFiles.ItemText(i, 0) == L"f24.tmp");
     }
     EXPECT_EQ(dvtest::TreeListing(drive_ + "\\D").size(), staying.size());
 
@@ -607,9 +626,9 @@ TEST_F(RemovalTest, TickingAllOrNoneAndTheHintOfTheSelectedItem) {
         EXPECT_FALSE(form.ListFiles.Checked(i));
 
     form.ListFiles.SetSelected(0, true);
-    EXPECT_EQ(form.ListFiles.Hint, At("D\\a.tmp"));
+    EXPECT_EQ(form.ListFiles.Hint, W(At("D\\a.tmp")));
     form.ListFiles.SetSelected(1, true);
-    EXPECT_EQ(form.ListFiles.Hint, At("E\\b.tmp"));
+    EXPECT_EQ(form.ListFiles.Hint, W(At("E\\b.tmp")));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "app/Application.h"
+#include "app/LongPaths.h"
 #include "app/Modal.h"
 #include "app/Strings.h"
 #include "settings/SettingsKey.h"
@@ -19,15 +20,18 @@ const char kUserShellFolders[] =
 std::string SettingsPath() { return std::string(dv::kSettingsKey).substr(1); }
 std::string RunPath() { return std::string(dv::kRunKey).substr(1); }
 
+// A test path as the platform takes it, at any length.
+std::wstring Native(const std::string& path) { return dv::PlatformPath(W(path)); }
+
 void ListInto(const std::string& root, const std::string& relative,
               std::vector<std::string>& names) {
-    WIN32_FIND_DATAA entry;
+    WIN32_FIND_DATAW entry;
     std::string base = relative.empty() ? root : root + "\\" + relative;
-    HANDLE search = FindFirstFileA((base + "\\*").c_str(), &entry);
+    HANDLE search = FindFirstFileW(Native(base + "\\*").c_str(), &entry);
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {
-        std::string name = entry.cFileName;
+        std::string name = U8(entry.cFileName);
         if (name == "." || name == "..")
             continue;
         std::string path = relative.empty() ? name : relative + "\\" + name;
@@ -35,11 +39,25 @@ void ListInto(const std::string& root, const std::string& relative,
         bool directory = entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
         if (directory && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
             ListInto(root, path, names);
-    } while (FindNextFileA(search, &entry));
+    } while (FindNextFileW(search, &entry));
     FindClose(search);
 }
 
 } // namespace
+
+std::wstring W(const std::string& utf8) {
+    std::wstring wide(utf8.size(), L'\0');
+    wide.resize(size_t(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(),
+                                           int(wide.size()))));
+    return wide;
+}
+
+std::string U8(const std::wstring& wide) {
+    std::string utf8(wide.size() * 4, '\0');
+    utf8.resize(size_t(WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), utf8.data(),
+                                           int(utf8.size()), nullptr, nullptr)));
+    return utf8;
+}
 
 ModalLog& Modal() {
     static ModalLog log;
@@ -83,51 +101,53 @@ std::string ScratchDir() {
 }
 
 void RemoveTree(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    const std::wstring native = Native(path);
+    DWORD attributes = GetFileAttributesW(native.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
-    SetFileAttributesA(path.c_str(),
+    SetFileAttributesW(native.c_str(),
                        attributes & ~DWORD(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                            FILE_ATTRIBUTE_SYSTEM));
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        DeleteFileA(path.c_str());
+        DeleteFileW(native.c_str());
         return;
     }
     if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        WIN32_FIND_DATAA entry;
-        HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
+        WIN32_FIND_DATAW entry;
+        HANDLE search = FindFirstFileW(Native(path + "\\*").c_str(), &entry);
         if (search != INVALID_HANDLE_VALUE) {
             do {
-                std::string name = entry.cFileName;
+                std::string name = U8(entry.cFileName);
                 if (name != "." && name != "..")
                     RemoveTree(path + "\\" + name);
-            } while (FindNextFileA(search, &entry));
+            } while (FindNextFileW(search, &entry));
             FindClose(search);
         }
     }
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectoryW(native.c_str());
 }
 
 void MakeDir(const std::string& path) {
     for (size_t i = 3; i <= path.size(); ++i)
         if (i == path.size() || path[i] == '\\')
-            CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+            CreateDirectoryW(Native(path.substr(0, i)).c_str(), nullptr);
 }
 
 void WriteFile(const std::string& path, const std::string& content, DWORD attributes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE file = CreateFileW(Native(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
     DWORD written = 0;
     ::WriteFile(file, content.data(), DWORD(content.size()), &written, nullptr);
     CloseHandle(file);
     if (attributes)
-        SetFileAttributesA(path.c_str(), attributes);
+        SetFileAttributesW(Native(path).c_str(), attributes);
 }
 
 std::string ReadFile(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file =
+        CreateFileW(Native(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return {};
     std::string text;
@@ -140,7 +160,7 @@ std::string ReadFile(const std::string& path) {
 }
 
 bool PathExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(Native(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::vector<std::string> TreeListing(const std::string& root) {

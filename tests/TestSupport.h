@@ -36,6 +36,11 @@ ModalLog& Modal();
 // Puts the recording hooks in place and forgets what they recorded.
 void ResetModal();
 
+// Test texts are UTF-8, so that a test can name any file; the file helpers
+// below take UTF-8 paths of any length.
+std::wstring W(const std::string& utf8);
+std::string U8(const std::wstring& wide);
+
 // A fresh, empty folder for one test on drive C: of the private prefix
 // (C:\dvtest\<suite>.<test>), with no final "\".
 std::string ScratchDir();

@@ -18,6 +18,33 @@ std::string UpperAscii(std::string text) {
     return text;
 }
 
+std::wstring LowerAscii(std::wstring text) {
+    for (wchar_t& c : text)
+        if (c >= L'A' && c <= L'Z')
+            c = wchar_t(c - L'A' + L'a');
+    return text;
+}
+
+std::wstring AnsiToWide(const std::string& text) {
+    if (text.empty())
+        return {};
+    std::wstring wide(
+        size_t(MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0)), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), wide.data(), int(wide.size()));
+    return wide;
+}
+
+std::string WideToAnsi(const std::wstring& text) {
+    if (text.empty())
+        return {};
+    std::string ansi(size_t(WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), nullptr,
+                                                0, nullptr, nullptr)),
+                     '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), ansi.data(), int(ansi.size()),
+                        nullptr, nullptr);
+    return ansi;
+}
+
 int64_t SizeToKB(uint64_t bytes) { return int64_t(bytes / 1024); }
 
 std::string ProgramPath() {

@@ -1,5 +1,7 @@
 #pragma once
-// Text helpers shared by every part of the program. All text is single-byte ANSI.
+// Text helpers shared by every part of the program. Stored texts (list files,
+// settings, the command line) are single-byte ANSI; names found on disk are
+// UTF-16 from the directory search until they go back to the disk.
 #include <cstdint>
 #include <string>
 
@@ -8,6 +10,12 @@ namespace dv {
 // Letter case folding touches only the ASCII letters A to Z.
 std::string LowerAscii(std::string text);
 std::string UpperAscii(std::string text);
+std::wstring LowerAscii(std::wstring text);
+
+// Conversions with the ANSI code page: a stored text meeting the file work, and
+// a shown text read back for a stored format.
+std::wstring AnsiToWide(const std::string& text);
+std::string WideToAnsi(const std::wstring& text);
 
 // Whole kilobytes of a file size, truncated.
 int64_t SizeToKB(uint64_t bytes);

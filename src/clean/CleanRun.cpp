@@ -64,7 +64,7 @@ void TSForm::bCleanNowClick() {
                 throw EInOutError(ERROR_PATH_NOT_FOUND);
             if (target.SystemFolder && IsProtectedFolder(target.Path))
                 throw EInOutError(ERROR_ACCESS_DENIED);
-            DelDir(target.Path, "");
+            DelDir(AnsiToWide(target.Path), L"");
         }
     } catch (...) {
         // What was deleted before the error still counts in the total.

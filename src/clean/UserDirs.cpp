@@ -55,7 +55,7 @@ void TSForm::ButtonSaveClick() {
 void TSForm::ListBox1Click() {
     int selected = ListBox1.ItemIndex();
     if (selected >= 0)
-        ListBox1.Hint = ListBox1.Item(selected);
+        ListBox1.Hint = AnsiToWide(ListBox1.Item(selected));
 }
 
 } // namespace dv

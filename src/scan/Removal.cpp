@@ -1,24 +1,20 @@
 // Removing found files: the ticked items are deleted from disk and leave the
 // list; the kilobytes freed go to the freed-space total.
+#include "app/LongPaths.h"
 #include "ui/UnitMainForm.h"
 
 #include <windows.h>
 
-#include <cstdlib>
+#include <algorithm>
 
 namespace dv {
 
 namespace {
 
-// Up to this many items leave the list one by one; more, and the list is
-// built again from the items that stay, so the time grows with the list's
-// length and not with its square.
+// Up to this many items leave the view one by one; more, and the view is
+// filled again from the store, so the time grows with the list's length and
+// not with its square.
 const size_t kFewItems = 32;
-
-struct FoundItem {
-    std::string Name, Dir, Size;
-    bool Selected;
-};
 
 } // namespace
 
@@ -26,7 +22,7 @@ void TSForm::bDeleteClick() {
     if (scanning_)
         return;
     Label9.SetVisible(false);
-    const int count = ListFiles.Count();
+    const int count = FoundFiles.Count();
     ProgressBar2.SetRange(0, count);
     ProgressBar2.SetStep(1);
     ProgressBar2.SetPosition(0);
@@ -35,15 +31,14 @@ void TSForm::bDeleteClick() {
     int64_t total = 0;
     std::vector<int> ticked;
     for (int i = 0; i < count; ++i) {
-        if (!ListFiles.Checked(i))
+        if (!FoundFiles[i].Ticked)
             continue;
-        const std::string path = ListFiles.SubItem(i, 1) + "\\" + ListFiles.Caption(i);
+        const std::wstring path = FoundFiles.Path(i);
         StatusBar1.SetPanelText(0, path);
         StatusBar1.Repaint();
         // Attributes are left as they are: a read-only file stays.
-        if (DeleteFileA(path.c_str()))
-            total += std::strtoll(ListFiles.SubItem(i, 2).c_str(), nullptr, 10);
-        listedFiles_.erase(path);
+        if (DeleteFileW(PlatformPath(path).c_str()))
+            total += FoundFiles[i].KB;
         ticked.push_back(i);
         ProgressBar2.StepIt();
         ProgressBar2.Repaint();
@@ -69,51 +64,19 @@ void TSForm::RemoveFoundItems(const std::vector<int>& positions) {
         }
     } refilled{*this};
 
+    FoundFiles.Remove(positions);
     if (positions.size() <= kFewItems) {
         for (auto position = positions.rbegin(); position != positions.rend(); ++position)
             ListFiles.Delete(*position);
         return;
     }
-    std::vector<FoundItem> staying;
-    auto next = positions.begin();
-    for (int i = 0, n = ListFiles.Count(); i < n; ++i) {
-        if (next != positions.end() && *next == i) {
-            ++next;
-            continue;
-        }
-        staying.push_back({ListFiles.Caption(i), ListFiles.SubItem(i, 1), ListFiles.SubItem(i, 2),
-                           ListFiles.Selected(i)});
+    // The selected item keeps its selection when it stays.
+    const int selected = ListFiles.SelectedIndex();
+    ShowFoundFiles();
+    if (selected >= 0 && !std::binary_search(positions.begin(), positions.end(), selected)) {
+        const auto removedBefore = std::lower_bound(positions.begin(), positions.end(), selected);
+        ListFiles.SetSelected(selected - int(removedBefore - positions.begin()), true);
     }
-    ListFiles.Clear();
-    for (const FoundItem& item : staying) {
-        const int at = ListFiles.Insert(ListFiles.Count(), item.Name, {item.Dir, item.Size});
-        if (item.Selected)
-            ListFiles.SetSelected(at, true);
-    }
-}
-
-void TSForm::ClearFoundFiles() {
-    refillingFiles_ = true;
-    ListFiles.Clear();
-    refillingFiles_ = false;
-    listedFiles_.clear();
-}
-
-void TSForm::bSelAllClick() {
-    // Index -1 sets the tick of every item at once.
-    if (ListFiles.Count() > 0)
-        ListFiles.SetChecked(-1, true);
-}
-
-void TSForm::bClearAllClick() {
-    if (ListFiles.Count() > 0)
-        ListFiles.SetChecked(-1, false);
-}
-
-void TSForm::ListFilesSelectItem(int index, bool /*selected*/) {
-    if (refillingFiles_ || index < 0 || index >= ListFiles.Count())
-        return;
-    ListFiles.Hint = ListFiles.SubItem(index, 1) + "\\" + ListFiles.Caption(index);
 }
 
 } // namespace dv

@@ -3,12 +3,11 @@
 #include "app/Application.h"
 #include "app/Errors.h"
 #include "app/FindHandle.h"
+#include "app/LongPaths.h"
 #include "app/Strings.h"
 #include "ui/UnitMainForm.h"
 
 #include <windows.h>
-
-#include <cstring>
 
 namespace dv {
 
@@ -32,15 +31,11 @@ template <class Action> class OnExit {
     Action action_;
 };
 
-bool IsDriveRoot(const std::string& dir) { return dir.size() == 2 && dir[1] == ':'; }
-
-bool IsNamed(const WIN32_FIND_DATAA& entry, const char* name) {
-    return std::strcmp(entry.cFileName, name) == 0;
-}
+bool IsDriveRoot(const std::wstring& dir) { return dir.size() == 2 && dir[1] == L':'; }
 
 // A directory link or junction is not entered: it can lead back into the tree
 // (an endless walk) or to files that the walk reaches by their own path.
-bool IsWalkableDirectory(const WIN32_FIND_DATAA& entry) {
+bool IsWalkableDirectory(const WIN32_FIND_DATAW& entry) {
     const DWORD attributes = entry.dwFileAttributes;
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
@@ -48,8 +43,8 @@ bool IsWalkableDirectory(const WIN32_FIND_DATAA& entry) {
 // A pattern that names a path ("SUB\*.TMP", "..\*.*", "C:*.*") would find files
 // outside the directory it is searched in, and they would be listed under the
 // wrong directory; such a pattern matches nothing.
-bool MatchesInOneDirectory(const std::string& pattern) {
-    return !pattern.empty() && pattern.find_first_of("\\/:") == std::string::npos;
+bool MatchesInOneDirectory(const std::wstring& pattern) {
+    return !pattern.empty() && pattern.find_first_of(L"\\/:") == std::wstring::npos;
 }
 
 bool AnyTicked(const ui::TCheckListBox& list) {
@@ -110,40 +105,40 @@ void TSForm::bScanClick() {
     try {
         FoundKB = 0;
         for (const std::string& drive : TickedEntries(cDisks))
-            ScanDir(drive);
+            ScanDir(AnsiToWide(drive));
         // Ticks are read as the pass comes to each entry.
         patternEnd_ = cExt.Count();
         for (patternNext_ = 0; patternNext_ < patternEnd_;) {
             const int entry = patternNext_++;
             if (cExt.Checked(entry))
-                ScanFile(cExt.Item(entry));
+                ScanFile(AnsiToWide(cExt.Item(entry)));
         }
     } catch (const EScanStopped&) {
         return;
     }
 
     ListTmp.clear();
-    const std::string found = std::to_string(ListFiles.Count()) + " files found";
+    const std::string found = std::to_string(FoundFiles.Count()) + " files found";
     StatusBar1.SetPanelText(0, found);
-    ListFiles.Hint = found;
+    ListFiles.Hint = AnsiToWide(found);
     StatusBar1.Repaint();
 }
 
-void TSForm::ScanDir(const std::string& dir) {
+void TSForm::ScanDir(const std::wstring& dir) {
     // A drive's root is walked but never recorded, so files lying in it are not
     // searched; every directory below it that can be listed is.
     const bool root = IsDriveRoot(dir);
     {
-        WIN32_FIND_DATAA entry;
-        FindHandle search(dir + "\\*", entry);
+        WIN32_FIND_DATAW entry;
+        FindHandle search(PlatformPath(dir + L"\\*"), entry);
         if (search.Valid()) {
             if (!root)
                 ListTmp.push_back(dir);
             do {
-                if (IsNamed(entry, ".") || IsNamed(entry, ".."))
+                if (IsDotEntry(entry.cFileName))
                     continue;
                 if (IsWalkableDirectory(entry))
-                    ScanDir(dir + "\\" + entry.cFileName);
+                    ScanDir(dir + L"\\" + entry.cFileName);
             } while (search.Next(entry));
         }
         Label9.SetCaption("Scanning: " + std::to_string(ListTmp.size()));
@@ -152,15 +147,15 @@ void TSForm::ScanDir(const std::string& dir) {
     PumpScanMessages();
 }
 
-void TSForm::ScanFile(const std::string& pattern) {
+void TSForm::ScanFile(const std::wstring& pattern) {
     Label9.SetCaption("Searching...");
     Label9.SetVisible(true);
     Label9.Repaint();
     const size_t directories = MatchesInOneDirectory(pattern) ? ListTmp.size() : 0;
     for (size_t i = 0; i < directories && i < ListTmp.size(); ++i) {
-        const std::string dir = ListTmp[i];
-        WIN32_FIND_DATAA entry;
-        FindHandle search(dir + "\\" + pattern, entry);
+        const std::wstring dir = ListTmp[i];
+        WIN32_FIND_DATAW entry;
+        FindHandle search(PlatformPath(dir + L"\\" + pattern), entry);
         if (!search.Valid())
             continue;
         bool more = true;
@@ -177,7 +172,7 @@ void TSForm::ScanFile(const std::string& pattern) {
     }
     ListFiles.Repaint();
     Label9.SetCaption("Found: " + std::to_string(FoundKB) + "Kb in " +
-                      std::to_string(ListFiles.Count()) + " files");
+                      std::to_string(FoundFiles.Count()) + " files");
 }
 
 void TSForm::PumpScanMessages() {
@@ -189,22 +184,11 @@ void TSForm::PumpScanMessages() {
         throw EScanStopped();
 }
 
-bool TSForm::InsertFoundFile(const std::string& name, const std::string& dir, int64_t kilobytes) {
-    std::string path = dir + "\\" + name;
-    if (listedFiles_.contains(path))
+bool TSForm::InsertFoundFile(const std::wstring& name, const std::wstring& dir, int64_t kilobytes) {
+    const int position = FoundFiles.Insert(name, dir, kilobytes);
+    if (position < 0)
         return false;
-    // The view is kept in name order (lstrcmpA); a name equal to listed ones
-    // goes after them.
-    int low = 0, high = ListFiles.Count();
-    while (low < high) {
-        const int middle = low + (high - low) / 2;
-        if (lstrcmpA(ListFiles.Caption(middle).c_str(), name.c_str()) <= 0)
-            low = middle + 1;
-        else
-            high = middle;
-    }
-    ListFiles.Insert(low, name, {dir, std::to_string(kilobytes)});
-    listedFiles_.insert(std::move(path));
+    ListFiles.Insert(position);
     return true;
 }
 

@@ -17,13 +17,13 @@ LRESULT CALLBACK GroupBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 } // namespace
 
 void TGroupBox::Create(TControl* parent, const std::string& caption, TBounds bounds) {
-    CreateHandle(parent, "Button", caption, BS_GROUPBOX | WS_VISIBLE, WS_EX_CONTROLPARENT, bounds);
+    CreateHandle(parent, L"Button", caption, BS_GROUPBOX | WS_VISIBLE, WS_EX_CONTROLPARENT, bounds);
     SetWindowSubclass(hwnd_, GroupBoxProc, 1, 0);
 }
 
 void TButton::Create(TControl* parent, const std::string& caption, TBounds bounds, bool isDefault) {
     Default = isDefault;
-    CreateHandle(parent, "Button", caption,
+    CreateHandle(parent, L"Button", caption,
                  (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP | WS_VISIBLE, 0,
                  bounds);
 }
@@ -43,7 +43,7 @@ void TButton::Command(WORD code) {
 }
 
 void TCheckBox::Create(TControl* parent, const std::string& caption, TBounds bounds) {
-    CreateHandle(parent, "Button", caption, BS_AUTOCHECKBOX | WS_TABSTOP | WS_VISIBLE, 0, bounds);
+    CreateHandle(parent, L"Button", caption, BS_AUTOCHECKBOX | WS_TABSTOP | WS_VISIBLE, 0, bounds);
 }
 
 bool TCheckBox::Checked() const { return SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }

@@ -5,7 +5,7 @@
 namespace dv::ui {
 
 void TCheckListBox::Create(TControl* parent, TBounds bounds, int itemHeight) {
-    CreateHandle(parent, WC_LISTVIEWA, "",
+    CreateHandle(parent, WC_LISTVIEWW, "",
                  LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP |
                      WS_VISIBLE,
                  WS_EX_CLIENTEDGE, bounds);

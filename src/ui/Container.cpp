@@ -13,8 +13,8 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 
 } // namespace
 
-const char* TContainer::ClassName() {
-    static const char* name = [] {
+const wchar_t* TContainer::ClassName() {
+    static const wchar_t* name = [] {
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = ContainerProc;
         windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -22,7 +22,7 @@ const char* TContainer::ClassName() {
         windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
         windowClass.lpszClassName = "DormivanePage";
         RegisterClassA(&windowClass);
-        return "DormivanePage";
+        return L"DormivanePage";
     }();
     return name;
 }

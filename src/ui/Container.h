@@ -8,7 +8,7 @@ class TContainer : public TControl {
   public:
     void Create(TControl* parent, TBounds bounds, DWORD exStyle = WS_EX_CONTROLPARENT);
     TNotifyEvent OnShow;
-    static const char* ClassName();
+    static const wchar_t* ClassName();
 };
 
 } // namespace dv::ui

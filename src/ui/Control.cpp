@@ -1,6 +1,7 @@
 #include "ui/Control.h"
 
 #include "app/Application.h"
+#include "app/Strings.h"
 #include "ui/PopupMenu.h"
 
 #include <commctrl.h>
@@ -31,7 +32,7 @@ HFONT DefaultFont() {
 HWND TooltipFor(HWND topLevel) {
     HWND tip = static_cast<HWND>(GetPropA(topLevel, "DvTooltip"));
     if (!tip) {
-        tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+        tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, topLevel,
                               nullptr, GetModuleHandleA(nullptr), nullptr);
         SetPropA(topLevel, "DvTooltip", tip);
@@ -41,19 +42,19 @@ HWND TooltipFor(HWND topLevel) {
 
 void AddTool(HWND control) {
     HWND topLevel = GetAncestor(control, GA_ROOT);
-    TTTOOLINFOA tool{};
-    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = topLevel;
     tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = LPSTR_TEXTCALLBACKA;
-    SendMessageA(TooltipFor(topLevel), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    SendMessageW(TooltipFor(topLevel), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-LRESULT TooltipText(NMTTDISPINFOA& info) {
-    static std::string text;
+LRESULT TooltipText(NMTTDISPINFOW& info) {
+    static std::wstring text;
     TControl* control = TControl::FromHandle(reinterpret_cast<HWND>(info.hdr.idFrom));
-    text = control ? control->EffectiveHint() : std::string();
+    text = control ? control->EffectiveHint() : std::wstring();
     info.lpszText = text.data();
     info.hinst = nullptr;
     return 0;
@@ -99,10 +100,10 @@ void TControl::Attach(HWND hwnd, TControl* parent) {
     SetPropA(hwnd_, kControlProp, this);
 }
 
-void TControl::CreateHandle(TControl* parent, const char* className, const std::string& text,
+void TControl::CreateHandle(TControl* parent, const wchar_t* className, const std::string& text,
                             DWORD style, DWORD exStyle, TBounds b) {
-    HWND hwnd = CreateWindowExA(exStyle, className, text.c_str(), style | WS_CHILD, b.Left, b.Top,
-                                b.Width, b.Height, parent->Handle(),
+    HWND hwnd = CreateWindowExW(exStyle, className, AnsiToWide(text).c_str(), style | WS_CHILD,
+                                b.Left, b.Top, b.Width, b.Height, parent->Handle(),
                                 reinterpret_cast<HMENU>(INT_PTR(NextControlId())),
                                 GetModuleHandleA(nullptr), nullptr);
     Attach(hwnd, parent);
@@ -116,7 +117,15 @@ std::string TControl::Caption() const {
     return text;
 }
 
+std::wstring TControl::WideCaption() const {
+    std::wstring text(size_t(GetWindowTextLengthW(hwnd_)) + 1, L'\0');
+    text.resize(size_t(GetWindowTextW(hwnd_, text.data(), int(text.size()))));
+    return text;
+}
+
 void TControl::SetCaption(const std::string& text) { SetWindowTextA(hwnd_, text.c_str()); }
+
+void TControl::SetCaption(const std::wstring& text) { SetWindowTextW(hwnd_, text.c_str()); }
 
 bool TControl::Visible() const { return GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE; }
 
@@ -144,7 +153,7 @@ TBounds TControl::Bounds() const {
 
 void TControl::SetFont(HFONT font) { SendMessageA(hwnd_, WM_SETFONT, WPARAM(font), TRUE); }
 
-std::string TControl::EffectiveHint() const {
+std::wstring TControl::EffectiveHint() const {
     for (const TControl* c = this; c; c = c->parent_)
         if (!c->Hint.empty())
             return c->Hint;
@@ -169,10 +178,15 @@ bool RouteChildMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT
             return true;
         }
         return false;
+    case WM_NOTIFYFORMAT:
+        // The controls are Unicode windows: their notifications carry UTF-16
+        // texts, so names found on disk reach them whole.
+        result = NFR_UNICODE;
+        return true;
     case WM_NOTIFY: {
         NMHDR& header = *reinterpret_cast<NMHDR*>(lParam);
-        if (header.code == TTN_GETDISPINFOA) {
-            result = TooltipText(reinterpret_cast<NMTTDISPINFOA&>(header));
+        if (header.code == TTN_GETDISPINFOW) {
+            result = TooltipText(reinterpret_cast<NMTTDISPINFOW&>(header));
             return true;
         }
         if (TControl* control = TControl::FromHandle(header.hwndFrom)) {

@@ -32,8 +32,12 @@ class TControl {
     // The control that owns hwnd, or the nearest one enclosing it.
     static TControl* Enclosing(HWND hwnd);
 
+    // Texts are ANSI where they come from the program or a stored format, and
+    // UTF-16 where they carry names found on disk.
     std::string Caption() const;
+    std::wstring WideCaption() const;
     void SetCaption(const std::string& text);
+    void SetCaption(const std::wstring& text);
     bool Visible() const;
     void SetVisible(bool visible);
     bool Enabled() const;
@@ -45,14 +49,14 @@ class TControl {
     TBounds Bounds() const;
     void SetFont(HFONT font);
 
-    std::string Hint;
+    std::wstring Hint;
     int HelpContext = 0;
     int Tag = 0;
     TCursor Cursor = TCursor::Default;
     TPopupMenu* PopupMenu = nullptr;
 
     // The hint shown for this control: its own or the nearest enclosing one.
-    std::string EffectiveHint() const;
+    std::wstring EffectiveHint() const;
     // The help topic: its own context or the nearest enclosing non-zero one.
     int EffectiveHelpContext() const;
 
@@ -63,8 +67,8 @@ class TControl {
     virtual COLORREF TextColor() const { return CLR_INVALID; }
 
   protected:
-    void CreateHandle(TControl* parent, const char* className, const std::string& text, DWORD style,
-                      DWORD exStyle, TBounds bounds);
+    void CreateHandle(TControl* parent, const wchar_t* className, const std::string& text,
+                      DWORD style, DWORD exStyle, TBounds bounds);
     void Attach(HWND hwnd, TControl* parent);
     HWND hwnd_ = nullptr;
     TControl* parent_ = nullptr;

@@ -3,7 +3,7 @@
 namespace dv::ui {
 
 void TEdit::Create(TControl* parent, TBounds bounds) {
-    CreateHandle(parent, "Edit", "", ES_AUTOHSCROLL | WS_TABSTOP | WS_VISIBLE, WS_EX_CLIENTEDGE,
+    CreateHandle(parent, L"Edit", "", ES_AUTOHSCROLL | WS_TABSTOP | WS_VISIBLE, WS_EX_CLIENTEDGE,
                  bounds);
 }
 

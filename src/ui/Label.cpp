@@ -4,7 +4,7 @@ namespace dv::ui {
 
 void TLabel::Create(TControl* parent, const std::string& caption, TBounds bounds,
                     bool showAccelChar, DWORD extraStyle) {
-    CreateHandle(parent, "Static", caption,
+    CreateHandle(parent, L"Static", caption,
                  SS_LEFT | SS_NOTIFY | WS_VISIBLE | (showAccelChar ? 0 : SS_NOPREFIX) | extraStyle,
                  0, bounds);
 }

@@ -3,7 +3,7 @@
 namespace dv::ui {
 
 void TListBox::Create(TControl* parent, TBounds bounds, bool sorted, bool visible) {
-    CreateHandle(parent, "ListBox", "",
+    CreateHandle(parent, L"ListBox", "",
                  LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP |
                      (sorted ? LBS_SORT : 0) | (visible ? WS_VISIBLE : 0),
                  WS_EX_CLIENTEDGE, bounds);

@@ -3,7 +3,7 @@
 namespace dv::ui {
 
 void TPageControl::Create(TControl* parent, TBounds bounds, TImageList* images) {
-    CreateHandle(parent, WC_TABCONTROLA, "",
+    CreateHandle(parent, WC_TABCONTROLW, "",
                  TCS_BUTTONS | TCS_FLATBUTTONS | TCS_HOTTRACK | WS_CLIPCHILDREN | WS_TABSTOP |
                      WS_VISIBLE,
                  WS_EX_CONTROLPARENT, bounds);

@@ -5,7 +5,7 @@
 namespace dv::ui {
 
 void TProgressBar::Create(TControl* parent, TBounds bounds, bool visible) {
-    CreateHandle(parent, PROGRESS_CLASSA, "", visible ? WS_VISIBLE : 0, 0, bounds);
+    CreateHandle(parent, PROGRESS_CLASSW, "", visible ? WS_VISIBLE : 0, 0, bounds);
     SetRange(0, 100);
 }
 

@@ -1,12 +1,14 @@
 #include "ui/StatusBar.h"
 
+#include "app/Strings.h"
+
 #include <commctrl.h>
 
 namespace dv::ui {
 
 void TStatusBar::Create(TControl* parent, TBounds bounds, const std::vector<int>& panelWidths,
                         const std::vector<bool>& rightAligned) {
-    CreateHandle(parent, STATUSCLASSNAMEA, "", CCS_NORESIZE | CCS_NOPARENTALIGN | WS_VISIBLE, 0,
+    CreateHandle(parent, STATUSCLASSNAMEW, "", CCS_NORESIZE | CCS_NOPARENTALIGN | WS_VISIBLE, 0,
                  bounds);
     std::vector<int> edges;
     int right = 0;
@@ -18,12 +20,18 @@ void TStatusBar::Create(TControl* parent, TBounds bounds, const std::vector<int>
     rightAligned_ = rightAligned;
 }
 
-std::string TStatusBar::PanelText(int panel) const { return texts_.at(size_t(panel)); }
+std::string TStatusBar::PanelText(int panel) const { return WideToAnsi(WidePanelText(panel)); }
+
+std::wstring TStatusBar::WidePanelText(int panel) const { return texts_.at(size_t(panel)); }
 
 void TStatusBar::SetPanelText(int panel, const std::string& text) {
+    SetPanelText(panel, AnsiToWide(text));
+}
+
+void TStatusBar::SetPanelText(int panel, const std::wstring& text) {
     texts_.at(size_t(panel)) = text;
-    std::string shown = rightAligned_.at(size_t(panel)) ? "\t\t" + text : text;
-    SendMessageA(hwnd_, SB_SETTEXTA, WPARAM(panel), LPARAM(shown.c_str()));
+    std::wstring shown = rightAligned_.at(size_t(panel)) ? L"\t\t" + text : text;
+    SendMessageW(hwnd_, SB_SETTEXTW, WPARAM(panel), LPARAM(shown.c_str()));
 }
 
 } // namespace dv::ui

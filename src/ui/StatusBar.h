@@ -12,10 +12,12 @@ class TStatusBar : public TControl {
     void Create(TControl* parent, TBounds bounds, const std::vector<int>& panelWidths,
                 const std::vector<bool>& rightAligned);
     std::string PanelText(int panel) const;
+    std::wstring WidePanelText(int panel) const;
     void SetPanelText(int panel, const std::string& text);
+    void SetPanelText(int panel, const std::wstring& text);
 
   private:
-    std::vector<std::string> texts_;
+    std::vector<std::wstring> texts_;
     std::vector<bool> rightAligned_;
 };
 

@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/Modal.h"
+#include "app/Strings.h"
 #include "clean/UnitSysDir.h"
 #include "ui/resource.h"
 
@@ -26,7 +27,7 @@ HFONT MakeFont(int height, const char* face, int weight = FW_NORMAL, bool italic
 }
 
 void Describe(ui::TControl& control, const std::string& hint, ui::TCursor cursor) {
-    control.Hint = hint;
+    control.Hint = AnsiToWide(hint);
     control.Cursor = cursor;
 }
 
@@ -226,6 +227,8 @@ void TSForm::WireEvents() {
     ListFiles.OnSelectItem = [this](int index, bool selected) {
         ListFilesSelectItem(index, selected);
     };
+    ListFiles.OnCheck = [this](int index, bool ticked) { ListFilesCheck(index, ticked); };
+    ListFiles.OnItemText = [this](int index, int column) { return FoundFileText(index, column); };
     cExt.OnClick = [this] { cExtClick(); };
     Button6.OnClick = [this] { Button6Click(); };
     Email.OnClick = [this] { SendEmail(); };
@@ -234,7 +237,7 @@ void TSForm::WireEvents() {
 }
 
 void TSForm::ShowAutoHint(ui::TControl* control) {
-    std::string hint = control ? control->EffectiveHint() : std::string();
+    std::wstring hint = control ? control->EffectiveHint() : std::wstring();
     if (control == hintControl_ && hint == hintText_)
         return;
     hintControl_ = control;

@@ -2,12 +2,12 @@
 // The main window: four pages (Clean, Scan, Info, Exit), a status bar and two
 // context menus. Every operation of the program is a method of this class; the
 // methods live beside the work they do (clean/, scan/, settings/, app/).
+#include "scan/FoundFiles.h"
 #include "ui/Controls.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 namespace dv {
@@ -51,7 +51,7 @@ class TSForm : public ui::TControl {
     ui::TProgressBar ProgressBar2;
     ui::TListView ListFiles;
     // The scan's working list of directories; not a window.
-    std::vector<std::string> ListTmp;
+    std::vector<std::wstring> ListTmp;
 
     // Info page
     ui::TLabel Image1, Label1, Label2, Bevel1, Label3, Label10;
@@ -64,6 +64,8 @@ class TSForm : public ui::TControl {
 
     // ---- state ----
     std::unique_ptr<TSysDir> SysDir;
+    // The found files that ListFiles shows, in its order.
+    TFoundFiles FoundFiles;
     TWindowState WindowState = TWindowState::wsNormal;
     // Kilobytes deleted by the running clean, and listed by the current scan.
     int64_t CleanedKB = 0;
@@ -77,7 +79,8 @@ class TSForm : public ui::TControl {
     // Raises an error when start-up could not create SysDir.
     void RequireSysDir() const;
     // ---- emptying and the clean run ----
-    void DelDir(const std::string& directory, const std::string& name);
+    // Empties a tree; its names are carried as the disk gives them (UTF-16).
+    void DelDir(const std::wstring& directory, const std::wstring& name);
     void bCleanNowClick();
     void UpdateDel(int64_t kilobytes);
 
@@ -92,12 +95,14 @@ class TSForm : public ui::TControl {
     void RemoveClick();
     // ---- scan and removal ----
     void bScanClick();
-    void ScanDir(const std::string& dir);
-    void ScanFile(const std::string& pattern);
+    void ScanDir(const std::wstring& dir);
+    void ScanFile(const std::wstring& pattern);
     void bDeleteClick();
     void bSelAllClick();
     void bClearAllClick();
     void ListFilesSelectItem(int index, bool selected);
+    // A tick of ListFiles changed (by mouse, keyboard or another program).
+    void ListFilesCheck(int index, bool ticked);
 
     // ---- settings and start-up ----
     bool CheckRegInit(TRegistry& registry);
@@ -137,12 +142,9 @@ class TSForm : public ui::TControl {
 
     bool shown_ = false;
     ui::TControl* hintControl_ = nullptr;
-    std::string hintText_;
+    std::wstring hintText_;
 
     // ---- scan bookkeeping ----
-    // The full path (directory + "\" + name) of every item in ListFiles, so that
-    // a match is listed once without comparing it with every item.
-    std::unordered_set<std::string> listedFiles_;
     // Whether a scan is running; a second one is not started inside its pump.
     bool scanning_ = false;
     // The pattern pass's place in cExt: the next entry and the end of the entries
@@ -162,11 +164,15 @@ class TSForm : public ui::TControl {
     // The designed contents of cExt.
     void FillDefaultPatterns();
     // Puts a found file at its place by name; false when it is listed already.
-    bool InsertFoundFile(const std::string& name, const std::string& dir, int64_t kilobytes);
+    bool InsertFoundFile(const std::wstring& name, const std::wstring& dir, int64_t kilobytes);
     void ClearFoundFiles();
-    // Takes the items at these positions (ascending) out of ListFiles; the
-    // caller has already forgotten their paths.
+    // Takes the items at these positions (ascending) out of the store and the view.
     void RemoveFoundItems(const std::vector<int>& positions);
+    // Fills ListFiles again from the store.
+    void ShowFoundFiles();
+    void TickAllFoundFiles(bool ticked);
+    // What ListFiles shows in a column of an item.
+    std::wstring FoundFileText(int index, int column) const;
     // The scan's message pump; raises EScanStopped when the window has gone.
     void PumpScanMessages();
 };

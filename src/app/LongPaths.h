@@ -1,0 +1,18 @@
+#pragma once
+// Paths of any length: past MAX_PATH the platform reaches a file only through
+// the "\\?\" form of its full path.
+#include <string>
+
+namespace dv {
+
+// The longest path that every Windows takes as it is.
+constexpr size_t kShortPathLimit = 259;
+
+// The "\\?\" form of a path, made full first (doubled separators collapse).
+std::wstring ExtendedPath(const std::wstring& path);
+
+// A full path ("C:\..." with single separators) as the platform takes it: as it
+// is while short, in its "\\?\" form past the limit.
+std::wstring PlatformPath(const std::wstring& fullPath);
+
+} // namespace dv

@@ -1,0 +1,55 @@
+#pragma once
+// The files a scan found, kept by the program in list order (by name, as the
+// platform's locale-aware, case-sensitive comparison orders them; a name equal
+// to listed ones goes after them). ListFiles only shows this store.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace dv {
+
+struct FoundFile {
+    std::wstring Name; // as the directory search gave it
+    uint32_t Dir;      // index of its directory in the store's directory table
+    int64_t KB;
+    bool Ticked = false;
+};
+
+class TFoundFiles {
+  public:
+    int Count() const { return int(order_.size()); }
+    const FoundFile& operator[](int position) const { return *order_[size_t(position)]; }
+    const std::wstring& Directory(int position) const;
+    // The full path: directory, "\" and name.
+    std::wstring Path(int position) const;
+
+    // Puts a file at its place by name and returns that place, or -1 when the
+    // same name in the same directory is listed already.
+    int Insert(const std::wstring& name, const std::wstring& dir, int64_t kilobytes);
+    void SetTicked(int position, bool ticked) { order_[size_t(position)]->Ticked = ticked; }
+    void SetAllTicked(bool ticked);
+    // Drops the files at these positions (ascending); the others keep their order.
+    void Remove(const std::vector<int>& positions);
+    void Clear();
+
+  private:
+    struct SameFile {
+        bool operator()(const FoundFile* a, const FoundFile* b) const {
+            return a->Dir == b->Dir && a->Name == b->Name;
+        }
+    };
+    struct FileHash {
+        size_t operator()(const FoundFile* file) const;
+    };
+    uint32_t DirectoryIndex(const std::wstring& dir);
+
+    std::vector<std::unique_ptr<FoundFile>> order_;
+    std::unordered_set<const FoundFile*, FileHash, SameFile> listed_;
+    std::vector<std::wstring> directories_;
+    std::unordered_map<std::wstring, uint32_t> directoryIndex_;
+};
+
+} // namespace dv
