@@ -152,7 +152,7 @@ TEST_F(CleanDelDir, SizesUseAllSixtyFourBits) {
     EXPECT_EQ(dv::WrapAdd(-1, int64_t(1) << 32), -1);
 }
 
-TEST_F(CleanDelDir, ThreeGigabyteFileCountsInFullAndTotalWrapsAtThirtyTwoBits) {
+TEST_F(CleanDelDir, FileOverFourGigabytesCountsInFullAndTotalWrapsAtThirtyTwoBits) {
     const std::string big = tempDir_ + "\\big.bin";
     {
         HANDLE file =
@@ -161,18 +161,52 @@ TEST_F(CleanDelDir, ThreeGigabyteFileCountsInFullAndTotalWrapsAtThirtyTwoBits) {
         DWORD sparseBytes = 0;
         DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &sparseBytes, nullptr);
         LARGE_INTEGER size;
-        size.QuadPart = int64_t(3) << 30;
+        size.QuadPart = (int64_t(4) << 30) + (1 << 20); // the high 32 bits count too
         const bool sized = SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && SetEndOfFile(file);
         CloseHandle(file);
         if (!sized)
-            GTEST_SKIP() << "no cheap 3 GiB file here";
+            GTEST_SKIP() << "no cheap 4 GiB file here";
     }
     dvtest::SetSettingsDword("Cleaned", 2147483000);
     dv::TSForm& form = Form();
     form.CheckBox1.SetChecked(true);
     form.bCleanNowClick();
     EXPECT_FALSE(dvtest::PathExists(big));
-    EXPECT_EQ(form.lprog.Caption(), "3145728KB cleaned");
-    EXPECT_EQ(dvtest::SettingsDword("Cleaned"), DWORD(-2144338568));
-    EXPECT_EQ(form.StatusBar1.PanelText(1), "-2144338.5MB");
+    EXPECT_EQ(form.lprog.Caption(), "4195328KB cleaned");
+    EXPECT_EQ(dvtest::SettingsDword("Cleaned"), DWORD(-2143288968));
+    EXPECT_EQ(form.StatusBar1.PanelText(1), "-2143288.9MB");
+}
+
+// Names the ANSI code page cannot spell, and a tree deeper than MAX_PATH,
+// under a user directory: all emptied and counted, with no error, and the
+// next run finds nothing. The list file is read and left as it was.
+TEST_F(CleanDelDir, NamesOfEveryScriptAndTreesPastMaxPathAreEmptied) {
+    const std::string target = root_ + "\\target";
+    const Names names = {"日本語.txt", "Кириллица.log", "emoji 😀.tmp", "café.txt"};
+    std::string deep = target + "\\deep";
+    for (int level = 0; deep.size() < 600; ++level)
+        deep += level == 3 ? "\\ünïcode 深い" : "\\" + std::string(60, char('a' + level));
+    dvtest::MakeDir(deep);
+    for (const std::string& name : names) {
+        const std::string nested = target + "\\sub日本\\Вложенная " + name;
+        dvtest::MakeDir(nested);
+        Fill(target + "\\" + name, 2048);
+        Fill(nested + "\\" + name, 1024);
+    }
+    Fill(deep + "\\deepest 深.bin", 3072);
+    const std::string listFile = dvtest::ProgramDirectory() + "dv.ini";
+    dvtest::WriteFile(listFile, target + "\r\n");
+
+    dv::TSForm& form = Form();
+    form.DelDir(W(target + "\\sub日本"), L"Вложенная café.txt");
+    EXPECT_EQ(form.lprog.WideCaption(), W("café.txt")); // the real name is shown
+    form.CleanedKB = 0;
+    form.bCleanNowClick();
+    EXPECT_TRUE(dvtest::Modal().Boxes.empty());
+    EXPECT_EQ(TreeListing(target), Names{});
+    EXPECT_EQ(form.lprog.Caption(), std::to_string(4 * 2 + 3 * 1 + 3) + "KB cleaned");
+    form.bCleanNowClick();
+    EXPECT_TRUE(dvtest::Modal().Boxes.empty());
+    EXPECT_EQ(form.lprog.Caption(), "Nothing to clean");
+    EXPECT_EQ(dvtest::ReadFile(listFile), target + "\r\n");
 }

@@ -4,6 +4,7 @@
 
 #include "app/Application.h"
 #include "app/Errors.h"
+#include "app/Strings.h"
 #include "scan/Unit1.h"
 
 #include <commctrl.h>
@@ -260,26 +261,53 @@ TEST_F(ScanTest, ListsEachMatchBelowTheRootOnceWithItsSize) {
     ExpectButtonsEnabled(true);
 }
 
+// ASCII and accented names (UTF-8 here) stand where lstrcmpA puts their ANSI
+// spelling; equal names stand in the order they were found (a directory is
+// searched before the directories below it).
 TEST_F(ScanTest, ItemsStandInTheOrderOfLstrcmpA) {
-    const std::vector<std::string> names = {"b.tmp",  "B2.tmp", "a.tmp",  "_c.tmp", "A-z.tmp",
-                                            "ab.tmp", "Ab.tmp", "10.tmp", "9.tmp"};
+    const std::vector<std::string> names = {
+        "b.tmp", "B2.tmp", "a.tmp",  "_c.tmp", "A-z.tmp", "ab.tmp", "Ab.tmp", "10.tmp",
+        "9.tmp", "é.tmp",  "Éb.tmp", "eb.tmp", "äb.tmp",  "zz.tmp", "Öl.tmp", "ol.tmp"};
     for (size_t i = 0; i < names.size(); ++i)
         File((i % 2 ? "ONE\\" : "TWO\\") + names[i], 10);
+    for (const char* dir : {"P", "P\\C", "P\\C\\D"})
+        File(std::string(dir) + "\\same.tmp", 10);
     dv::TSForm& form = ScanForm({"*.tmp"});
     form.bScanClick();
 
     std::vector<std::string> expected = names;
-    std::stable_sort(expected.begin(), expected.end(),
-                     [](const std::string& a, const std::string& b) {
-                         return lstrcmpA(a.c_str(), b.c_str()) < 0;
-                     });
+    expected.push_back("same.tmp");
+    std::stable_sort(
+        expected.begin(), expected.end(), [](const std::string& a, const std::string& b) {
+            return lstrcmpA(dv::WideToAnsi(W(a)).c_str(), dv::WideToAnsi(W(b)).c_str()) < 0;
+        });
     std::vector<std::string> byBytes = names;
     std::sort(byBytes.begin(), byBytes.end());
     ASSERT_NE(expected, byBytes); // the names tell the two orders apart
-    std::vector<std::string> shown;
-    for (int i = 0; i < form.ListFiles.Count(); ++i)
-        shown.push_back(std::get<0>(Items(form)[size_t(i)]));
+    std::vector<std::string> shown, sameIn;
+    for (const Item& item : Items(form)) {
+        if (shown.empty() || shown.back() != std::get<0>(item))
+            shown.push_back(std::get<0>(item));
+        if (std::get<0>(item) == "same.tmp")
+            sameIn.push_back(std::get<1>(item));
+    }
     EXPECT_EQ(shown, expected);
+    EXPECT_EQ(sameIn, (std::vector<std::string>{At("P"), At("P\\C"), At("P\\C\\D")}));
+}
+
+TEST(FoundFiles, KeepsEqualNamesInTheOrderAddedAndEachFileOnce) {
+    dv::TFoundFiles files;
+    EXPECT_EQ(files.Insert(L"x", L"C:\\one", 1), 0);
+    EXPECT_EQ(files.Insert(L"y", L"C:\\one", 1), 1);
+    EXPECT_EQ(files.Insert(L"x", L"C:\\two", 2), 1);
+    EXPECT_EQ(files.Insert(L"x", L"C:\\one", 3), -1); // listed already
+    EXPECT_EQ(files.Insert(L"X", L"C:\\one", 4), 2);  // another name: case counts
+    EXPECT_EQ(files.Insert(L"x", L"C:\\zero", 5), 2);
+    std::vector<std::wstring> paths;
+    for (int i = 0; i < files.Count(); ++i)
+        paths.push_back(files.Path(i));
+    EXPECT_EQ(paths, (std::vector<std::wstring>{L"C:\\one\\x", L"C:\\two\\x", L"C:\\zero\\x",
+                                                L"C:\\one\\X", L"C:\\one\\y"}));
 }
 
 TEST_F(ScanTest, ReportsProgressAndKeepsItsButtonsDisabledWhileItRuns) {
@@ -629,6 +657,85 @@ TEST_F(RemovalTest, TickingAllOrNoneAndTheHintOfTheSelectedItem) {
     EXPECT_EQ(form.ListFiles.Hint, W(At("D\\a.tmp")));
     form.ListFiles.SetSelected(1, true);
     EXPECT_EQ(form.ListFiles.Hint, W(At("E\\b.tmp")));
+}
+
+// Names the ANSI code page cannot spell (two of which it would garble alike)
+// and a match deeper than MAX_PATH: each listed once under its real name,
+// counted, and removed by "Select all" and "Delete".
+TEST_F(RemovalTest, NamesOfEveryScriptAndPathsPastMaxPathAreListedAndRemoved) {
+    std::string deep = "DEEP";
+    for (int level = 0; deep.size() < 320; ++level)
+        deep += level == 2 ? "\\ünï 深い" : "\\" + std::string(60, char('a' + level));
+    const std::vector<std::pair<std::string, size_t>> files = {
+        {"J\\日本.bak", 2048}, {"J\\中文.bak", 3072}, {"J\\Кирилл.bak", 1024},
+        {"J\\😀.bak", 0},       {"J\\café.bak", 1024}, {deep + "\\deep.bak", 4096}};
+    dv::TSForm& form = Found(files, "*.bak");
+    std::vector<Item> expected;
+    for (const auto& [relative, bytes] : files) {
+        const size_t slash = relative.rfind('\\');
+        expected.emplace_back(relative.substr(slash + 1), At(relative.substr(0, slash)),
+                              std::to_string(bytes / 1024));
+    }
+    EXPECT_EQ(Sorted(Items(form)), Sorted(expected));
+    EXPECT_EQ(form.Label9.Caption(), "Found: 11Kb in 6 files");
+
+    form.ListFiles.SetSelected(0, true);
+    EXPECT_EQ(form.ListFiles.Hint, form.FoundFiles.Path(0));
+    const std::wstring last = form.FoundFiles.Path(form.FoundFiles.Count() - 1);
+    form.bSelAllClick();
+    form.bDeleteClick();
+    EXPECT_EQ(form.Label9.Caption(), "Deleted: 11KB");
+    EXPECT_EQ(form.StatusBar1.WidePanelText(0), last);
+    for (const auto& file : files)
+        EXPECT_FALSE(PathExists(drive_ + "\\" + file.first)) << file.first;
+}
+
+// Ticks set by mouse, by the space bar and by a raw LVM_SETITEMSTATE (as
+// automation tools send it) reach the store, also in the middle of a scan;
+// "Delete" removes exactly those files.
+TEST_F(RemovalTest, TicksFromEveryWayReachTheStoreAndTheRemoval) {
+    for (const char* name : {"a", "b", "c", "d", "e", "f"})
+        File(std::string("D\\") + name + ".tmp", 10);
+    File("D\\late.old", 10);
+    dv::TSForm& form = ScanForm({"*.tmp", "*.old"});
+    HWND list = form.ListFiles.Handle();
+    auto setTick = [list](int index, bool ticked) {
+        LVITEMW item{};
+        item.stateMask = LVIS_STATEIMAGEMASK;
+        item.state = INDEXTOSTATEIMAGEMASK(ticked ? 2 : 1);
+        SendMessageW(list, LVM_SETITEMSTATE, WPARAM(index), LPARAM(&item));
+    };
+    TextRecorder label(form.Label9);
+    label.OnText = [&](const std::string& text) {
+        if (text == "Searching..." && form.FoundFiles.Count() == 6)
+            setTick(5, true); // f.tmp, during the scan; late.old comes before it
+    };
+    form.bScanClick();
+    ASSERT_EQ(form.FoundFiles.Count(), 7);
+
+    RECT box{LVIR_BOUNDS, 0, 0, 0};
+    SendMessageW(list, LVM_GETITEMRECT, 0, LPARAM(&box));
+    const LPARAM checkBox = MAKELPARAM(box.left + 8, (box.top + box.bottom) / 2);
+    SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, checkBox); // a.tmp by mouse
+    SendMessageW(list, WM_LBUTTONUP, 0, checkBox);
+    form.ListFiles.SetSelected(1, true);
+    SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0); // b.tmp by the space bar
+    SendMessageW(list, WM_KEYUP, VK_SPACE, 0);
+    setTick(3, true); // d.tmp
+    setTick(3, false);
+    setTick(4, true); // e.tmp
+    dvtest::PumpMessages();
+
+    std::vector<std::string> ticked;
+    for (int i = 0; i < form.FoundFiles.Count(); ++i)
+        if (form.FoundFiles[i].Ticked)
+            ticked.push_back(dv::WideToAnsi(form.FoundFiles[i].Name));
+    EXPECT_EQ(ticked, (std::vector<std::string>{"a.tmp", "b.tmp", "e.tmp", "f.tmp"}));
+    Items(form); // the view's ticks agree
+    form.bDeleteClick();
+    EXPECT_EQ(dvtest::TreeListing(drive_ + "\\D"),
+              (std::vector<std::string>{"c.tmp", "d.tmp", "late.old"}));
+    EXPECT_EQ(Items(form).size(), 3u);
 }
 
 } // namespace
