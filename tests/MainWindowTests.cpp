@@ -307,7 +307,7 @@ TEST_F(MainWindow, EnterPressesTheDefaultButtonOfThePageInViewOnly) {
     PressKey(form, form.TabAbout->Handle(), VK_RETURN);
     ASSERT_EQ(Modal().HelpCalls.size(), 1u);
     EXPECT_EQ(Modal().HelpCalls[0].first, UINT(HELP_FINDER));
-    EXPECT_EQ(Modal().HelpFiles[0], "DORMIVANE.HLP");
+    EXPECT_EQ(Modal().HelpFiles[0], dvtest::ProgramDirectory() + "DORMIVANE.HLP");
     EXPECT_EQ(form.lprog.Caption(), "");
     // Scan page: a scan.
     form.PageControl1.SetActivePage(1);

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
     OleInitialize(nullptr);
-    dv::Application.HelpFile = "DORMIVANE.HLP";
+    dv::Application.HelpFile = dv::ProgramDir() + "DORMIVANE.HLP";
     dvtest::ResetModal();
     ::testing::InitGoogleTest(&argc, argv);
     int result = RUN_ALL_TESTS();

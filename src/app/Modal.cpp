@@ -26,8 +26,19 @@ bool PlatformBrowseForFolder(HWND owner, const std::string& title, std::string& 
     return ok;
 }
 
+// The help viewer's window, through which WinHelpA hands it each command.
+constexpr char kHelpViewerClass[] = "MS_WINHELP";
+
 BOOL PlatformWinHelp(HWND owner, const std::string& file, UINT command, ULONG_PTR data) {
-    return WinHelpA(owner, file.c_str(), command, data);
+    const bool viewerRunning = FindWindowA(kHelpViewerClass, nullptr);
+    if (WinHelpA(owner, file.c_str(), command, data) || viewerRunning)
+        return TRUE;
+    // WinHelpA may start the viewer and look for its window before the viewer
+    // has made it (Wine's does, every time), so the first request of a session
+    // would be lost: wait for the new viewer and ask once more.
+    for (int waited = 0; waited < 3000 && !FindWindowA(kHelpViewerClass, nullptr); waited += 20)
+        Sleep(20);
+    return FindWindowA(kHelpViewerClass, nullptr) && WinHelpA(owner, file.c_str(), command, data);
 }
 
 // Disables the owner, runs messages until the dialog hides itself, and returns

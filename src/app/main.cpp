@@ -1,6 +1,7 @@
 // Program entry: the application object, the main window and the "New type"
 // dialog, then the message loop.
 #include "app/Application.h"
+#include "app/Strings.h"
 #include "scan/Unit1.h"
 #include "ui/UnitMainForm.h"
 
@@ -13,7 +14,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     InitCommonControlsEx(&controls);
     OleInitialize(nullptr);
     dv::Application.Title = "Dormivane";
-    dv::Application.HelpFile = "DORMIVANE.HLP";
+    // Named by its full path: the help system would look for a bare name in the
+    // current directory, which is wherever Windows started the program and,
+    // after a clean run, the last folder cleaned.
+    dv::Application.HelpFile = dv::ProgramDir() + "DORMIVANE.HLP";
     dv::TSForm form;
     dv::TAddExt addExt;
     dv::Application.PreTranslate = [](MSG& msg) {
