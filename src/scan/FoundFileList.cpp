@@ -26,7 +26,10 @@ void TSForm::TickAllFoundFiles(bool ticked) {
     if (FoundFiles.Count() == 0)
         return;
     FoundFiles.SetAllTicked(ticked);
+    // Painted once at the end instead of item by item.
+    ListFiles.BeginUpdate();
     ListFiles.SetAllChecked(ticked);
+    ListFiles.EndUpdate();
 }
 
 void TSForm::ListFilesSelectItem(int index, bool /*selected*/) {

@@ -7,13 +7,21 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <unordered_map>
+
 namespace dv::ui {
 
 std::function<void(TControl*)> OnMouseOverControl;
 
 namespace {
 
-const char kControlProp[] = "DvControl";
+// The control object of each window of ours. Looked up for every notification
+// and mouse move, so it stays in the process (a window property is a round
+// trip to the window server under Wine).
+std::unordered_map<HWND, TControl*>& ControlsByHandle() {
+    static std::unordered_map<HWND, TControl*> controls;
+    return controls;
+}
 
 int NextControlId() {
     static int id = 1000;
@@ -76,15 +84,17 @@ void ShowContextMenu(TControl& control, LPARAM position) {
 } // namespace
 
 TControl::~TControl() {
-    if (hwnd_ && IsWindow(hwnd_)) {
-        RemovePropA(hwnd_, kControlProp);
-        if (!parent_)
-            DestroyWindow(hwnd_);
-    }
+    if (attached_)
+        ControlsByHandle().erase(attached_);
+    if (hwnd_ && IsWindow(hwnd_) && !parent_)
+        DestroyWindow(hwnd_);
 }
 
 TControl* TControl::FromHandle(HWND hwnd) {
-    return hwnd ? static_cast<TControl*>(GetPropA(hwnd, kControlProp)) : nullptr;
+    if (!hwnd)
+        return nullptr;
+    const auto found = ControlsByHandle().find(hwnd);
+    return found == ControlsByHandle().end() ? nullptr : found->second;
 }
 
 TControl* TControl::Enclosing(HWND hwnd) {
@@ -97,7 +107,8 @@ TControl* TControl::Enclosing(HWND hwnd) {
 void TControl::Attach(HWND hwnd, TControl* parent) {
     hwnd_ = hwnd;
     parent_ = parent;
-    SetPropA(hwnd_, kControlProp, this);
+    attached_ = hwnd;
+    ControlsByHandle()[hwnd] = this;
 }
 
 void TControl::CreateHandle(TControl* parent, const wchar_t* className, const std::string& text,

@@ -72,6 +72,9 @@ class TControl {
     void Attach(HWND hwnd, TControl* parent);
     HWND hwnd_ = nullptr;
     TControl* parent_ = nullptr;
+
+  private:
+    HWND attached_ = nullptr; // the window this object answers for
 };
 
 // Routes the notifications a container window receives from its children to
