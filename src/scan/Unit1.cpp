@@ -46,11 +46,14 @@ void RegisterWindowClass(WNDPROC windowProc) {
 TAddExt::TAddExt() {
     RegisterWindowClass(&TAddExt::WindowProc);
     // No caption, no border, no caption buttons: the window is its client area.
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - kClientWidth) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - kClientHeight) / 2;
+    dpi_ = ui::SystemDpi();
+    const int width = Scaled(kClientWidth);
+    const int height = Scaled(kClientHeight);
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     HWND hwnd = CreateWindowExA(WS_EX_CONTROLPARENT, kWindowClass, "New type",
-                                WS_POPUP | WS_CLIPCHILDREN, left, top, kClientWidth, kClientHeight,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+                                WS_POPUP | WS_CLIPCHILDREN, left, top, width, height, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
     Attach(hwnd, nullptr);
 
     Panel1.Create(this, {0, 0, kClientWidth, kClientHeight});
@@ -72,6 +75,8 @@ int TAddExt::ShowModal() {
     // Owned by the main window while it is up, so that it stays in front of it;
     // afterwards it belongs to nobody and outlives any window.
     HWND owner = Application.MainWindow;
+    if (owner && ui::WindowDpi(owner) != dpi_)
+        ScaleTo(ui::WindowDpi(owner));
     SetWindowLongPtrA(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
     int result = Modal().ShowModal(hwnd_, owner);
     if (IsWindow(hwnd_)) {
@@ -79,6 +84,17 @@ int TAddExt::ShowModal() {
         SetWindowLongPtrA(hwnd_, GWLP_HWNDPARENT, 0);
     }
     return result == IDOK ? IDOK : IDCANCEL;
+}
+
+void TAddExt::ScaleTo(int dpi) {
+    dpi_ = dpi;
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    const int width = Scaled(kClientWidth);
+    const int height = Scaled(kClientHeight);
+    SetWindowPos(hwnd_, nullptr, (r.left + r.right - width) / 2, (r.top + r.bottom - height) / 2,
+                 width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    ScaleChildren(dpi);
 }
 
 void TAddExt::Button1Click() { CloseModal(Edit1.Text().empty() ? IDCANCEL : IDOK); }
@@ -109,6 +125,9 @@ LRESULT CALLBACK TAddExt::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
             dialog->Edit1.SetFocus();
             SendMessageA(dialog->Edit1.Handle(), EM_SETSEL, 0, -1);
         }
+        return 0;
+    case WM_DPICHANGED:
+        dialog->DpiChanged(wParam, lParam);
         return 0;
     case WM_CLOSE: // closing by the system counts as abandoning the dialog
         dialog->CloseModal(IDCANCEL);

@@ -13,6 +13,8 @@ class TAddExt : public ui::TControl {
     int ShowModal();
     // "Ok": OK when Edit1 holds any text, else Cancel; the text stays for next time.
     void Button1Click();
+    // Lays the dialog out for a DPI around its centre.
+    void ScaleTo(int dpi) override;
 
     ui::TContainer Panel1;
     ui::TLabel Label1;

@@ -28,8 +28,24 @@ void TButton::Create(TControl* parent, const std::string& caption, TBounds bound
                  bounds);
 }
 
-void TButton::SetIcon(HICON icon) {
-    SendMessageA(hwnd_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+void TButton::SetImage(TImageList* images, int index) {
+    images_ = images;
+    imageIndex_ = index;
+    ShowImage();
+}
+
+void TButton::ShowImage() {
+    HICON icon = ImageList_GetIcon(images_->Handle(), imageIndex_, ILD_TRANSPARENT);
+    auto old = reinterpret_cast<HICON>(
+        SendMessageA(hwnd_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon)));
+    if (old)
+        DestroyIcon(old);
+}
+
+void TButton::ScaleTo(int dpi) {
+    TControl::ScaleTo(dpi);
+    if (images_)
+        ShowImage();
 }
 
 void TButton::Click() {

@@ -10,11 +10,24 @@ void TCheckListBox::Create(TControl* parent, TBounds bounds, int itemHeight) {
                      WS_VISIBLE,
                  WS_EX_CLIENTEDGE, bounds);
     SetupListView(hwnd_, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-    SendMessageA(hwnd_, LVM_SETIMAGELIST, LVSIL_STATE, LPARAM(CheckImages(itemHeight)));
+    itemHeight_ = itemHeight;
     LVCOLUMNA column{};
     column.mask = LVCF_WIDTH;
-    column.cx = bounds.Width - GetSystemMetrics(SM_CXVSCROLL) - 4;
     SendMessageA(hwnd_, LVM_INSERTCOLUMNA, 0, LPARAM(&column));
+    ScaleItems();
+}
+
+void TCheckListBox::ScaleTo(int dpi) {
+    TControl::ScaleTo(dpi);
+    ScaleItems();
+}
+
+// The check pictures set the item height; the one column fills the list
+// beside its scroll bar.
+void TCheckListBox::ScaleItems() {
+    SetCheckImages(hwnd_, Scaled(itemHeight_));
+    const int width = Scaled(design_.Width) - MetricForDpi(SM_CXVSCROLL, dpi_) - Scaled(4);
+    SendMessageA(hwnd_, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(width, 0));
 }
 
 int TCheckListBox::Count() const { return int(SendMessageA(hwnd_, LVM_GETITEMCOUNT, 0, 0)); }

@@ -21,6 +21,12 @@ class TCheckListBox : public TControl {
     void SetItemIndex(int index);
     TNotifyEvent OnClick;
     LRESULT Notify(NMHDR& header) override;
+    // Check pictures, item height and the column follow the DPI.
+    void ScaleTo(int dpi) override;
+
+  private:
+    void ScaleItems();
+    int itemHeight_ = 0;
 };
 
 } // namespace dv::ui

@@ -28,13 +28,6 @@ int NextControlId() {
     return ++id;
 }
 
-HFONT DefaultFont() {
-    static HFONT font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                    DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
-    return font;
-}
-
 // One tooltip window per top-level window; every control is a tool whose text
 // is asked for when the tip shows, so hints changed later show their new text.
 HWND TooltipFor(HWND topLevel) {
@@ -81,6 +74,12 @@ void ShowContextMenu(TControl& control, LPARAM position) {
     control.PopupMenu->Popup(control.Handle(), point.x, point.y);
 }
 
+BOOL CALLBACK ScaleChild(HWND child, LPARAM dpi) {
+    if (TControl* control = TControl::FromHandle(child))
+        control->ScaleTo(int(dpi));
+    return TRUE;
+}
+
 } // namespace
 
 TControl::~TControl() {
@@ -112,13 +111,16 @@ void TControl::Attach(HWND hwnd, TControl* parent) {
 }
 
 void TControl::CreateHandle(TControl* parent, const wchar_t* className, const std::string& text,
-                            DWORD style, DWORD exStyle, TBounds b) {
+                            DWORD style, DWORD exStyle, TBounds bounds) {
+    design_ = bounds;
+    dpi_ = parent->dpi_;
+    const TBounds b = Scaled(bounds);
     HWND hwnd = CreateWindowExW(exStyle, className, AnsiToWide(text).c_str(), style | WS_CHILD,
                                 b.Left, b.Top, b.Width, b.Height, parent->Handle(),
                                 reinterpret_cast<HMENU>(INT_PTR(NextControlId())),
                                 GetModuleHandleA(nullptr), nullptr);
     Attach(hwnd, parent);
-    SetFont(DefaultFont());
+    SetFont(font_);
     AddTool(hwnd);
 }
 
@@ -162,7 +164,39 @@ TBounds TControl::Bounds() const {
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-void TControl::SetFont(HFONT font) { SendMessageA(hwnd_, WM_SETFONT, WPARAM(font), TRUE); }
+void TControl::SetFont(const TFont& font) {
+    font_ = font;
+    SendMessageA(hwnd_, WM_SETFONT, WPARAM(FontFor(font_, dpi_)), TRUE);
+}
+
+// ---- display scale ----
+
+TBounds TControl::Scaled(TBounds b) const {
+    return {Scaled(b.Left), Scaled(b.Top), Scaled(b.Width), Scaled(b.Height)};
+}
+
+void TControl::ScaleTo(int dpi) {
+    dpi_ = dpi;
+    if (parent_) {
+        const TBounds b = Scaled(design_);
+        SetWindowPos(hwnd_, nullptr, b.Left, b.Top, b.Width, b.Height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    SetFont(font_);
+}
+
+void TControl::ScaleChildren(int dpi) {
+    // Every descendant, nested ones included; windows that are no control of
+    // ours (a list's column header) follow their owner.
+    EnumChildWindows(hwnd_, ScaleChild, LPARAM(dpi));
+}
+
+void TControl::DpiChanged(WPARAM wParam, LPARAM lParam) {
+    ScaleTo(LOWORD(wParam));
+    const RECT& r = *reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 std::wstring TControl::EffectiveHint() const {
     for (const TControl* c = this; c; c = c->parent_)

@@ -2,6 +2,8 @@
 // The base of the thin wrappers over the standard Win32 controls: one small
 // class per kind, each a real child window of the platform's own class, so that
 // screen readers and automation see every control as what it is.
+#include "ui/Dpi.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -47,7 +49,20 @@ class TControl {
     void Repaint();
     // Position and size in the parent's client area.
     TBounds Bounds() const;
-    void SetFont(HFONT font);
+    // The font, in points: the control shows it at the size for its DPI.
+    void SetFont(const TFont& font);
+    const TFont& Font() const { return font_; }
+
+    // The position and size the control was designed with, at 96 DPI.
+    TBounds DesignBounds() const { return design_; }
+    // The DPI the control is laid out for.
+    int Dpi() const { return dpi_; }
+    // A design figure at the control's DPI.
+    int Scaled(int value) const { return Scale(value, dpi_); }
+    TBounds Scaled(TBounds bounds) const;
+    // Lays the control out for a DPI: its design bounds and font scaled. Kinds
+    // with geometry of their own (columns, panels, pictures) add theirs.
+    virtual void ScaleTo(int dpi);
 
     std::wstring Hint;
     int HelpContext = 0;
@@ -70,8 +85,16 @@ class TControl {
     void CreateHandle(TControl* parent, const wchar_t* className, const std::string& text,
                       DWORD style, DWORD exStyle, TBounds bounds);
     void Attach(HWND hwnd, TControl* parent);
+    // Lays out every control inside this window for a DPI.
+    void ScaleChildren(int dpi);
+    // For top-level windows: the display's DPI changed to the one in wParam;
+    // lays the window out for it and takes the window rectangle in lParam.
+    void DpiChanged(WPARAM wParam, LPARAM lParam);
     HWND hwnd_ = nullptr;
     TControl* parent_ = nullptr;
+    TBounds design_{};
+    TFont font_ = kDefaultFont;
+    int dpi_ = kDesignDpi;
 
   private:
     HWND attached_ = nullptr; // the window this object answers for

@@ -14,6 +14,17 @@ class TLabel : public TControl {
     COLORREF TextColor() const override { return FontColor; }
     TNotifyEvent OnClick;
     void Command(WORD code) override;
+    // For a picture label (SS_ICON): an icon resource of the program, drawn at
+    // size x size pixels at 96 DPI and loaded at the size for the label's DPI.
+    void SetIcon(int resourceId, int size);
+    void ScaleTo(int dpi) override;
+
+  private:
+    void ShowIcon();
+    void KeepCaptionWhole();
+    int CaptionWidth(int dpi) const;
+    int iconId_ = 0;
+    int iconSize_ = 0;
 };
 
 } // namespace dv::ui

@@ -39,6 +39,12 @@ int TListBox::ItemIndex() const { return int(SendMessageA(hwnd_, LB_GETCURSEL, 0
 
 void TListBox::SetItemIndex(int index) { SendMessageA(hwnd_, LB_SETCURSEL, WPARAM(index), 0); }
 
+void TListBox::ScaleTo(int dpi) {
+    const LRESULT top = SendMessageA(hwnd_, LB_GETTOPINDEX, 0, 0);
+    TControl::ScaleTo(dpi);
+    SendMessageA(hwnd_, LB_SETTOPINDEX, WPARAM(top), 0);
+}
+
 void TListBox::Command(WORD code) {
     if (code == LBN_SELCHANGE && OnClick)
         OnClick();

@@ -20,6 +20,8 @@ class TListBox : public TControl {
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
     void Command(WORD code) override;
+    // The list stays scrolled where it was.
+    void ScaleTo(int dpi) override;
 };
 
 } // namespace dv::ui

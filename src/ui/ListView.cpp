@@ -9,6 +9,9 @@ namespace {
 
 UINT StateImage(UINT state) { return (state & LVIS_STATEIMAGEMASK) >> 12; }
 
+// The check box pictures, in pixels at 96 DPI.
+const int kCheckSize = 13;
+
 } // namespace
 
 void TListView::Create(TControl* parent, TBounds bounds, const std::vector<Column>& columns) {
@@ -20,12 +23,23 @@ void TListView::Create(TControl* parent, TBounds bounds, const std::vector<Colum
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
         column.fmt = columns[i].RightAligned ? LVCFMT_RIGHT : LVCFMT_LEFT;
-        column.cx = columns[i].Width;
+        column.cx = Scaled(columns[i].Width);
         column.pszText = const_cast<char*>(columns[i].Caption.c_str());
         column.iSubItem = int(i);
         SendMessageA(hwnd_, LVM_INSERTCOLUMNA, WPARAM(i), LPARAM(&column));
+        columnWidths_.push_back(columns[i].Width);
     }
     columns_ = int(columns.size());
+    // Check pictures of its own, as the check lists have: the system's come in
+    // one size only.
+    SetCheckImages(hwnd_, Scaled(kCheckSize));
+}
+
+void TListView::ScaleTo(int dpi) {
+    TControl::ScaleTo(dpi);
+    for (size_t i = 0; i < columnWidths_.size(); ++i)
+        SendMessageA(hwnd_, LVM_SETCOLUMNWIDTH, WPARAM(i), MAKELPARAM(Scaled(columnWidths_[i]), 0));
+    SetCheckImages(hwnd_, Scaled(kCheckSize));
 }
 
 int TListView::Count() const { return int(SendMessageW(hwnd_, LVM_GETITEMCOUNT, 0, 0)); }

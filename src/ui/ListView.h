@@ -49,10 +49,14 @@ class TListView : public TControl {
     std::function<void(int index, bool selected)> OnSelectItem;
     LRESULT Notify(NMHDR& header) override;
 
+    // Column widths and check pictures follow the DPI.
+    void ScaleTo(int dpi) override;
+
   private:
     void ShowItemText(NMLVDISPINFOW& request) const;
     void ItemChanged(const NMLISTVIEW& change) const;
     int columns_ = 0;
+    std::vector<int> columnWidths_;
 };
 
 } // namespace dv::ui

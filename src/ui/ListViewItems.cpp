@@ -53,6 +53,13 @@ HIMAGELIST CheckImages(int size) {
     return images;
 }
 
+void SetCheckImages(HWND list, int size) {
+    auto old = reinterpret_cast<HIMAGELIST>(
+        SendMessageA(list, LVM_SETIMAGELIST, LVSIL_STATE, LPARAM(CheckImages(size))));
+    if (old)
+        ImageList_Destroy(old);
+}
+
 void SetupListView(HWND list, DWORD exStyle) {
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, exStyle, exStyle);
 }

@@ -15,6 +15,8 @@ int ListViewSelected(HWND list);
 // Check box pictures of the given size, so that the item height can be smaller
 // than the system's 16-pixel state images.
 HIMAGELIST CheckImages(int size);
+// Gives a list check box pictures of that size, in place of the ones it had.
+void SetCheckImages(HWND list, int size);
 void SetupListView(HWND list, DWORD exStyle);
 
 } // namespace dv::ui

@@ -7,8 +7,15 @@ void TPageControl::Create(TControl* parent, TBounds bounds, TImageList* images) 
                  TCS_BUTTONS | TCS_FLATBUTTONS | TCS_HOTTRACK | WS_CLIPCHILDREN | WS_TABSTOP |
                      WS_VISIBLE,
                  WS_EX_CONTROLPARENT, bounds);
-    if (images)
-        SendMessageA(hwnd_, TCM_SETIMAGELIST, 0, LPARAM(images->Handle()));
+    images_ = images;
+    if (images_)
+        SendMessageA(hwnd_, TCM_SETIMAGELIST, 0, LPARAM(images_->Handle()));
+}
+
+void TPageControl::ScaleTo(int dpi) {
+    TControl::ScaleTo(dpi);
+    if (images_)
+        SendMessageA(hwnd_, TCM_SETIMAGELIST, 0, LPARAM(images_->Handle()));
 }
 
 TContainer& TPageControl::AddPage(const std::string& caption, int imageIndex, int helpContext) {

@@ -18,8 +18,11 @@ class TPageControl : public TControl {
     // Brings a page to the front and runs its show event.
     void SetActivePage(int index);
     LRESULT Notify(NMHDR& header) override;
+    // Tabs show the pictures the image list holds for the DPI.
+    void ScaleTo(int dpi) override;
 
   private:
+    TImageList* images_ = nullptr;
     void ShowPage(int index);
     std::vector<std::unique_ptr<TContainer>> pages_;
 };

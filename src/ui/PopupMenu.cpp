@@ -22,19 +22,26 @@ TMenuItem& TPopupMenu::Add(const std::string& caption, int imageIndex, TNotifyEv
 
 void TPopupMenu::Build(TImageList* images) {
     menu_ = CreatePopupMenu();
+    images_ = images;
     for (size_t i = 0; i < items_.size(); ++i) {
         const TMenuItem& item = *items_[i];
         UINT id = UINT(i + 1);
         AppendMenuA(menu_, MF_STRING, id, item.Caption.c_str());
-        if (images && item.ImageIndex >= 0) {
-            MENUITEMINFOA info{};
-            info.cbSize = sizeof info;
-            info.fMask = MIIM_BITMAP;
-            info.hbmpItem = images->Bitmap(item.ImageIndex);
-            SetMenuItemInfoA(menu_, id, FALSE, &info);
-        }
         if (item.Default)
             SetMenuDefaultItem(menu_, id, FALSE);
+    }
+    RefreshImages();
+}
+
+void TPopupMenu::RefreshImages() {
+    for (size_t i = 0; images_ && i < items_.size(); ++i) {
+        if (items_[i]->ImageIndex < 0)
+            continue;
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_BITMAP;
+        info.hbmpItem = images_->Bitmap(items_[i]->ImageIndex);
+        SetMenuItemInfoA(menu_, UINT(i + 1), FALSE, &info);
     }
 }
 

@@ -25,6 +25,8 @@ class TPopupMenu {
     TMenuItem& Add(const std::string& caption, int imageIndex, TNotifyEvent onClick,
                    bool isDefault = false);
     void Build(TImageList* images);
+    // Takes the pictures again, after the image list changed size.
+    void RefreshImages();
     HMENU Handle() const { return menu_; }
     int Count() const { return int(items_.size()); }
     TMenuItem& Item(int index) { return *items_[size_t(index)]; }
@@ -34,6 +36,7 @@ class TPopupMenu {
   private:
     std::vector<std::unique_ptr<TMenuItem>> items_;
     HMENU menu_ = nullptr;
+    TImageList* images_ = nullptr;
 };
 
 } // namespace dv::ui

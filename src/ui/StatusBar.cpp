@@ -10,14 +10,24 @@ void TStatusBar::Create(TControl* parent, TBounds bounds, const std::vector<int>
                         const std::vector<bool>& rightAligned) {
     CreateHandle(parent, STATUSCLASSNAMEW, "", CCS_NORESIZE | CCS_NOPARENTALIGN | WS_VISIBLE, 0,
                  bounds);
-    std::vector<int> edges;
-    int right = 0;
-    for (int width : panelWidths)
-        edges.push_back(right += width);
-    edges.back() = -1; // the last panel takes the rest of the bar
-    SendMessageA(hwnd_, SB_SETPARTS, WPARAM(edges.size()), LPARAM(edges.data()));
+    panelWidths_ = panelWidths;
+    SetPanels();
     texts_.assign(panelWidths.size(), {});
     rightAligned_ = rightAligned;
+}
+
+void TStatusBar::SetPanels() {
+    std::vector<int> edges;
+    int right = 0;
+    for (int width : panelWidths_)
+        edges.push_back(right += Scaled(width));
+    edges.back() = -1; // the last panel takes the rest of the bar
+    SendMessageA(hwnd_, SB_SETPARTS, WPARAM(edges.size()), LPARAM(edges.data()));
+}
+
+void TStatusBar::ScaleTo(int dpi) {
+    TControl::ScaleTo(dpi);
+    SetPanels();
 }
 
 std::string TStatusBar::PanelText(int panel) const { return WideToAnsi(WidePanelText(panel)); }

@@ -15,8 +15,12 @@ class TStatusBar : public TControl {
     std::wstring WidePanelText(int panel) const;
     void SetPanelText(int panel, const std::string& text);
     void SetPanelText(int panel, const std::wstring& text);
+    // Panel widths follow the DPI too.
+    void ScaleTo(int dpi) override;
 
   private:
+    void SetPanels();
+    std::vector<int> panelWidths_;
     std::vector<std::wstring> texts_;
     std::vector<bool> rightAligned_;
 };

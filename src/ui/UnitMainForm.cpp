@@ -19,12 +19,8 @@ const int kClientWidth = 435;
 const int kClientHeight = 275;
 const COLORREF kGreen = RGB(0, 128, 0);
 const COLORREF kNavy = RGB(0, 0, 128);
-
-HFONT MakeFont(int height, const char* face, int weight = FW_NORMAL, bool italic = false) {
-    return CreateFontA(-height, 0, 0, 0, weight, italic, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, face);
-}
+const DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_BORDER | WS_CLIPCHILDREN;
+const DWORD kExStyle = WS_EX_CONTEXTHELP | WS_EX_CONTROLPARENT;
 
 void Describe(ui::TControl& control, const std::string& hint, ui::TCursor cursor) {
     control.Hint = AnsiToWide(hint);
@@ -36,7 +32,12 @@ void Describe(ui::TControl& control, const std::string& hint, ui::TCursor cursor
 TSForm::TSForm() {
     SForm = this;
     CreateWindowHandle();
-    ImageList1.LoadStrip(GetModuleHandleA(nullptr), IDB_IMAGELIST, 7);
+    ImageList1.LoadStrips(GetModuleHandleA(nullptr),
+                          {{16, IDB_IMAGELIST},
+                           {20, IDB_IMAGELIST_20},
+                           {24, IDB_IMAGELIST_24},
+                           {32, IDB_IMAGELIST_32}},
+                          7, dpi_);
     PageControl1.Create(this, {0, 0, 435, 255}, &ImageList1);
     PageControl1.HelpContext = 2;
     TabClean = &PageControl1.AddPage("Clean", 2, 3);
@@ -81,21 +82,36 @@ void TSForm::CreateWindowHandle() {
         return RegisterClassA(&windowClass) != 0;
     }();
     (void)registered;
-    const DWORD style = WS_CAPTION | WS_SYSMENU | WS_BORDER | WS_CLIPCHILDREN;
-    const DWORD exStyle = WS_EX_CONTEXTHELP | WS_EX_CONTROLPARENT;
-    RECT frame{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    int width = frame.right - frame.left;
-    int height = frame.bottom - frame.top;
-    int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    HWND hwnd = CreateWindowExA(exStyle, kWindowClass, "Dormivane 3", style, left, top, width,
-                                height, nullptr, nullptr, GetModuleHandleA(nullptr), this);
+    dpi_ = ui::SystemDpi();
+    SIZE frame = FrameSize();
+    int left = (GetSystemMetrics(SM_CXSCREEN) - frame.cx) / 2;
+    int top = (GetSystemMetrics(SM_CYSCREEN) - frame.cy) / 2;
+    HWND hwnd = CreateWindowExA(kExStyle, kWindowClass, "Dormivane 3", kStyle, left, top, frame.cx,
+                                frame.cy, nullptr, nullptr, GetModuleHandleA(nullptr), this);
     Attach(hwnd, nullptr);
+    // A display scaled otherwise than the system's gives the window its size anew.
+    if (int dpi = ui::WindowDpi(hwnd); dpi != dpi_) {
+        dpi_ = dpi;
+        frame = FrameSize();
+        SetWindowPos(hwnd, nullptr, 0, 0, frame.cx, frame.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     if (!Application.MainWindow)
         Application.MainWindow = hwnd;
     ui::OnMouseOverControl = [this](ui::TControl* control) { ShowAutoHint(control); };
+}
+
+SIZE TSForm::FrameSize() const {
+    return ui::FrameSize({Scaled(kClientWidth), Scaled(kClientHeight)}, kStyle, kExStyle, dpi_);
+}
+
+void TSForm::ScaleTo(int dpi) {
+    dpi_ = dpi;
+    ImageList1.ScaleTo(dpi); // first: the tabs and buttons take its new pictures
+    ScaleChildren(dpi);
+    PopupMenu1.RefreshImages();
+    PopupMenu2.RefreshImages();
 }
 
 void TSForm::CreateCleanPage() {
@@ -139,9 +155,9 @@ void TSForm::CreateCleanPage() {
     Describe(ButtonRemove, "Remove directory from list", ui::TCursor::Hand);
     ButtonSave.Create(&GroupBox2, " &Save ", {176, 189, 69, 23});
     Describe(ButtonSave, "Save options", ui::TCursor::Hand);
-    ButtonBrowse.SetIcon(ImageList_GetIcon(ImageList1.Handle(), 6, ILD_TRANSPARENT));
-    ButtonRemove.SetIcon(ImageList_GetIcon(ImageList1.Handle(), 1, ILD_TRANSPARENT));
-    ButtonSave.SetIcon(ImageList_GetIcon(ImageList1.Handle(), 5, ILD_TRANSPARENT));
+    ButtonBrowse.SetImage(&ImageList1, 6);
+    ButtonRemove.SetImage(&ImageList1, 1);
+    ButtonSave.SetImage(&ImageList1, 5);
 }
 
 void TSForm::CreateScanPage() {
@@ -151,7 +167,7 @@ void TSForm::CreateScanPage() {
     Describe(cDisks, "Check drive letters you wish to scan", ui::TCursor::Arrow);
     Label7.Create(&page, "Type of Files:", {96, 0, 63, 13});
     cExt.Create(&page, {96, 16, 141, 82}, 13);
-    cExt.SetFont(MakeFont(9, "MS Sans Serif"));
+    cExt.SetFont({7, "MS Sans Serif"}); // 9 pixels at 96 DPI
     Describe(cExt, "Click right mouse button for menu", ui::TCursor::Arrow);
     cExt.PopupMenu = &PopupMenu2;
     FillDefaultPatterns();
@@ -174,12 +190,9 @@ void TSForm::CreateScanPage() {
 void TSForm::CreateInfoPage() {
     ui::TContainer& page = *TabAbout;
     Image1.Create(&page, "", {111, 12, 32, 32}, true, SS_ICON);
-    SendMessageA(
-        Image1.Handle(), STM_SETICON,
-        reinterpret_cast<WPARAM>(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAIN))),
-        0);
+    Image1.SetIcon(IDI_MAIN, 32);
     Label1.Create(&page, "Dormivane", {159, 12, 131, 31}, true, SS_CENTERIMAGE);
-    Label1.SetFont(MakeFont(27, "Times New Roman", FW_BOLD, true));
+    Label1.SetFont({20, "Times New Roman", FW_BOLD, true}); // 27 pixels at 96 DPI
     Label2.Create(&page, "v3.04", {295, 26, 27, 13});
     Bevel1.Create(&page, "", {63, 68, 300, 2}, true, SS_ETCHEDHORZ);
     Label3.Create(&page, "Copyright (c) 1999-2026 Morvask.", {119, 77, 190, 13});
@@ -331,6 +344,9 @@ LRESULT TSForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
         }
         break;
+    case WM_DPICHANGED:
+        DpiChanged(wParam, lParam);
+        return 0;
     case WM_CLOSE:
         DestroyWindow(hwnd_);
         return 0;

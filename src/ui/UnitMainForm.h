@@ -129,8 +129,14 @@ class TSForm : public ui::TControl {
     // The default button of the page in view, or null.
     ui::TButton* DefaultButton();
 
+    // Lays the whole window out for a DPI: pictures, pages, controls, menus.
+    // The window's own size is the caller's (WM_DPICHANGED brings it).
+    void ScaleTo(int dpi) override;
+
   private:
     void CreateWindowHandle();
+    // The window's outer size for its client area at its DPI.
+    SIZE FrameSize() const;
     void CreateCleanPage();
     void CreateScanPage();
     void CreateInfoPage();
