@@ -162,6 +162,17 @@ TEST_F(DisplayScale, WindowAndDialogFollowTheDesktopDpi) {
     ExpectBounds("Button1", dialog.Button1, {2, 43, 140, 20}, dpi);
     EXPECT_EQ(FontHeight(dialog.Label1.Handle()), -MulDiv(8, dpi, 72));
     ExpectCaptionsFit(dialog.Handle());
+
+    // Moved to a display of another scale, the dialog follows as the window does.
+    const int other = dpi == 144 ? 192 : 144;
+    RECT given{40, 50, 40 + Scale(144, other), 50 + Scale(65, other)};
+    SendMessageA(dialog.Handle(), WM_DPICHANGED, MAKEWPARAM(other, other),
+                 reinterpret_cast<LPARAM>(&given));
+    GetWindowRect(dialog.Handle(), &r);
+    EXPECT_TRUE(EqualRect(&r, &given));
+    ExpectBounds("Edit1", dialog.Edit1, {2, 18, 140, 21}, other);
+    EXPECT_EQ(FontHeight(dialog.Button1.Handle()), -MulDiv(8, other, 72));
+    ExpectCaptionsFit(dialog.Handle());
 }
 
 TEST_F(DisplayScale, DpiChangeLaysTheWindowOutAgainAndKeepsItsState) {
