@@ -9,8 +9,8 @@
 namespace dv {
 
 TSForm* SForm = nullptr;
-const char* const kMakerEmail = "dormivane@example.org";
-const char* const kMakerWeb = "http://www.example.org/dormivane/";
+const char* const kMakerEmail = "dv@example.org";
+const char* const kMakerWeb = "http://example.org/dv/";
 
 namespace {
 
