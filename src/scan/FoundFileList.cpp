@@ -4,18 +4,12 @@
 
 namespace dv {
 
-void TSForm::ShowFoundFiles() {
-    ListFiles.Clear();
-    ListFiles.Reserve(FoundFiles.Count());
-    for (int i = 0, n = FoundFiles.Count(); i < n; ++i)
-        ListFiles.Insert(i, FoundFiles[i].Ticked);
-}
-
 void TSForm::ClearFoundFiles() {
     refillingFiles_ = true;
-    ListFiles.Clear();
+    ListFiles.SetCount(0);
     refillingFiles_ = false;
     FoundFiles.Clear();
+    ListFiles.Refresh();
 }
 
 void TSForm::bSelAllClick() { TickAllFoundFiles(true); }
@@ -26,10 +20,7 @@ void TSForm::TickAllFoundFiles(bool ticked) {
     if (FoundFiles.Count() == 0)
         return;
     FoundFiles.SetAllTicked(ticked);
-    // Painted once at the end instead of item by item.
-    ListFiles.BeginUpdate();
-    ListFiles.SetAllChecked(ticked);
-    ListFiles.EndUpdate();
+    ListFiles.Refresh();
 }
 
 void TSForm::ListFilesSelectItem(int index, bool /*selected*/) {
@@ -43,6 +34,10 @@ void TSForm::ListFilesCheck(int index, bool ticked) {
         FoundFiles.SetAllTicked(ticked);
     else if (index < FoundFiles.Count())
         FoundFiles.SetTicked(index, ticked);
+}
+
+bool TSForm::FoundFileTicked(int index) const {
+    return index >= 0 && index < FoundFiles.Count() && FoundFiles[index].Ticked;
 }
 
 std::wstring TSForm::FoundFileText(int index, int column) const {

@@ -9,15 +9,6 @@
 
 namespace dv {
 
-namespace {
-
-// Up to this many items leave the view one by one; more, and the view is
-// filled again from the store, so the time grows with the list's length and
-// not with its square.
-const size_t kFewItems = 32;
-
-} // namespace
-
 void TSForm::bDeleteClick() {
     if (scanning_)
         return;
@@ -54,29 +45,19 @@ void TSForm::bDeleteClick() {
 void TSForm::RemoveFoundItems(const std::vector<int>& positions) {
     if (positions.empty())
         return;
-    refillingFiles_ = true;
-    ListFiles.BeginUpdate();
-    struct Refilled {
-        TSForm& form;
-        ~Refilled() {
-            form.ListFiles.EndUpdate();
-            form.refillingFiles_ = false;
-        }
-    } refilled{*this};
-
-    FoundFiles.Remove(positions);
-    if (positions.size() <= kFewItems) {
-        for (auto position = positions.rbegin(); position != positions.rend(); ++position)
-            ListFiles.Delete(*position);
-        return;
-    }
     // The selected item keeps its selection when it stays.
     const int selected = ListFiles.SelectedIndex();
-    ShowFoundFiles();
+    FoundFiles.Remove(positions);
+    refillingFiles_ = true;
+    if (selected >= 0)
+        ListFiles.SetSelected(selected, false);
+    ListFiles.SetCount(FoundFiles.Count());
     if (selected >= 0 && !std::binary_search(positions.begin(), positions.end(), selected)) {
         const auto removedBefore = std::lower_bound(positions.begin(), positions.end(), selected);
         ListFiles.SetSelected(selected - int(removedBefore - positions.begin()), true);
     }
+    refillingFiles_ = false;
+    ListFiles.Refresh();
 }
 
 } // namespace dv

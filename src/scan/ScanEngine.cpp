@@ -188,7 +188,14 @@ bool TSForm::InsertFoundFile(const std::wstring& name, const std::wstring& dir, 
     const int position = FoundFiles.Insert(name, dir, kilobytes);
     if (position < 0)
         return false;
-    ListFiles.Insert(position);
+    // The view holds only the selection, by position: it moves with its item.
+    const int selected = ListFiles.SelectedIndex();
+    ListFiles.Inserted(position);
+    if (selected >= position) {
+        refillingFiles_ = true;
+        ListFiles.SetSelected(selected + 1, true);
+        refillingFiles_ = false;
+    }
     return true;
 }
 

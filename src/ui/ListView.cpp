@@ -3,6 +3,8 @@
 #include "app/Strings.h"
 #include "ui/ListViewItems.h"
 
+#include <windowsx.h>
+
 namespace dv::ui {
 
 namespace {
@@ -16,9 +18,13 @@ const int kCheckSize = 13;
 
 void TListView::Create(TControl* parent, TBounds bounds, const std::vector<Column>& columns) {
     CreateHandle(parent, WC_LISTVIEWW, "",
-                 LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_VISIBLE,
+                 LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP |
+                     WS_VISIBLE,
                  WS_EX_CLIENTEDGE, bounds);
     SetupListView(hwnd_, LVS_EX_CHECKBOXES | LVS_EX_FLATSB | LVS_EX_TRACKSELECT);
+    // The ticks are the owner's too: the control asks for them as for texts.
+    SendMessageW(hwnd_, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
+    SetWindowSubclass(hwnd_, TickProc, 1, reinterpret_cast<DWORD_PTR>(this));
     for (size_t i = 0; i < columns.size(); ++i) {
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
@@ -44,33 +50,29 @@ void TListView::ScaleTo(int dpi) {
 
 int TListView::Count() const { return int(SendMessageW(hwnd_, LVM_GETITEMCOUNT, 0, 0)); }
 
-void TListView::Insert(int index, bool checked) {
-    LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_STATE;
-    item.iItem = index;
-    item.pszText = LPSTR_TEXTCALLBACKW;
-    item.stateMask = LVIS_STATEIMAGEMASK;
-    item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
-    const int at = int(SendMessageW(hwnd_, LVM_INSERTITEMW, 0, LPARAM(&item)));
-    for (int column = 1; column < columns_; ++column) {
-        LVITEMW sub{};
-        sub.iSubItem = column;
-        sub.pszText = LPSTR_TEXTCALLBACKW;
-        SendMessageW(hwnd_, LVM_SETITEMTEXTW, WPARAM(at), LPARAM(&sub));
-    }
+void TListView::SetCount(int count) {
+    SendMessageW(hwnd_, LVM_SETITEMCOUNT, WPARAM(count), LVSICF_NOSCROLL);
 }
 
-void TListView::Delete(int index) { SendMessageW(hwnd_, LVM_DELETEITEM, WPARAM(index), 0); }
-
-void TListView::Clear() { SendMessageW(hwnd_, LVM_DELETEALLITEMS, 0, 0); }
-
-void TListView::Reserve(int count) {
-    SendMessageW(hwnd_, LVM_SETITEMCOUNT, WPARAM(count), LVSICF_NOINVALIDATEALL);
+void TListView::Inserted(int index) {
+    SendMessageW(hwnd_, LVM_SETITEMCOUNT, WPARAM(Count() + 1),
+                 LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    const int top = int(SendMessageW(hwnd_, LVM_GETTOPINDEX, 0, 0));
+    const int rows = int(SendMessageW(hwnd_, LVM_GETCOUNTPERPAGE, 0, 0));
+    if (index > top + rows)
+        return; // below the rows in view: only the scroll bar changes
+    RECT from{LVIR_BOUNDS, 0, 0, 0};
+    if (index < top || !SendMessageW(hwnd_, LVM_GETITEMRECT, WPARAM(index), LPARAM(&from)))
+        from.top = 0;
+    RECT rest;
+    GetClientRect(hwnd_, &rest);
+    rest.top = from.top;
+    InvalidateRect(hwnd_, &rest, TRUE);
 }
+
+void TListView::Refresh() { InvalidateRect(hwnd_, nullptr, TRUE); }
 
 void TListView::SetChecked(int index, bool checked) { ListViewSetChecked(hwnd_, index, checked); }
-
-void TListView::SetAllChecked(bool checked) { ListViewSetChecked(hwnd_, -1, checked); }
 
 bool TListView::Checked(int index) const { return ListViewChecked(hwnd_, index); }
 
@@ -97,35 +99,79 @@ void TListView::SetSelected(int index, bool selected) {
     SendMessageW(hwnd_, LVM_SETITEMSTATE, WPARAM(index), LPARAM(&item));
 }
 
-void TListView::BeginUpdate() { SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0); }
-
-void TListView::EndUpdate() {
-    SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
-void TListView::ShowItemText(NMLVDISPINFOW& request) const {
+void TListView::ShowItem(NMLVDISPINFOW& request) const {
     LVITEMW& item = request.item;
-    if (!(item.mask & LVIF_TEXT) || !OnItemText || item.cchTextMax <= 0)
-        return;
-    const std::wstring text = OnItemText(item.iItem, item.iSubItem);
-    lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
+    if ((item.mask & LVIF_TEXT) && OnItemText && item.cchTextMax > 0) {
+        const std::wstring text = OnItemText(item.iItem, item.iSubItem);
+        lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
+    }
+    if ((item.mask & LVIF_STATE) && item.iSubItem == 0 && OnItemChecked) {
+        item.state = (item.state & ~LVIS_STATEIMAGEMASK) |
+                     INDEXTOSTATEIMAGEMASK(OnItemChecked(item.iItem) ? 2 : 1);
+        item.stateMask |= LVIS_STATEIMAGEMASK;
+    }
 }
 
-void TListView::ItemChanged(const NMLISTVIEW& change) const {
+void TListView::ItemChanged(const NMLISTVIEW& change) {
     if (!(change.uChanged & LVIF_STATE))
         return;
     const UINT image = StateImage(change.uNewState);
-    if (OnCheck && image != StateImage(change.uOldState) && image != 0)
+    if (OnCheck && image != StateImage(change.uOldState) && image != 0) {
+        ++ticksTold_;
         OnCheck(change.iItem, image == 2);
+    }
     const bool selectionChanged = (change.uOldState ^ change.uNewState) & LVIS_SELECTED;
     if (OnSelectItem && selectionChanged && change.iItem >= 0)
         OnSelectItem(change.iItem, change.uNewState & LVIS_SELECTED);
 }
 
+LRESULT CALLBACK TListView::TickProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR, DWORD_PTR self) {
+    if (message == WM_LBUTTONDOWN || message == WM_KEYDOWN || message == LVM_SETITEMSTATE)
+        return reinterpret_cast<TListView*>(self)->TickMessage(message, wParam, lParam);
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+LRESULT TListView::TickMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const unsigned toldBefore = ticksTold_;
+    int index = -1;
+    if (message == WM_LBUTTONDOWN) {
+        LVHITTESTINFO hit{};
+        hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        SendMessageW(hwnd_, LVM_HITTEST, 0, LPARAM(&hit));
+        if (hit.flags & LVHT_ONITEMSTATEICON)
+            index = hit.iItem;
+    } else if (message == WM_KEYDOWN && wParam == VK_SPACE) {
+        index = int(SendMessageW(hwnd_, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED));
+    }
+    const LRESULT result = DefSubclassProc(hwnd_, message, wParam, lParam);
+    if (message == LVM_SETITEMSTATE) {
+        const LVITEMW& item = *reinterpret_cast<const LVITEMW*>(lParam);
+        const UINT image = StateImage(item.state);
+        if ((item.stateMask & LVIS_STATEIMAGEMASK) && image != 0)
+            TickUnlessTold(int(wParam), image == 2, toldBefore);
+    } else if (index >= 0) {
+        TickUnlessTold(index, !ItemChecked(index), toldBefore);
+    }
+    return result;
+}
+
+void TListView::TickUnlessTold(int index, bool checked, unsigned toldBefore) {
+    if (ticksTold_ != toldBefore || !OnCheck)
+        return;
+    OnCheck(index, checked);
+    if (index < 0) {
+        Refresh();
+        return;
+    }
+    RECT row{LVIR_BOUNDS, 0, 0, 0};
+    if (SendMessageW(hwnd_, LVM_GETITEMRECT, WPARAM(index), LPARAM(&row)))
+        InvalidateRect(hwnd_, &row, TRUE);
+}
+
 LRESULT TListView::Notify(NMHDR& header) {
     if (header.code == LVN_GETDISPINFOW)
-        ShowItemText(reinterpret_cast<NMLVDISPINFOW&>(header));
+        ShowItem(reinterpret_cast<NMLVDISPINFOW&>(header));
     else if (header.code == LVN_ITEMCHANGED)
         ItemChanged(reinterpret_cast<NMLISTVIEW&>(header));
     return 0;

@@ -1,9 +1,9 @@
 #pragma once
 // A report-style list view with item check boxes that shows a list the program
-// keeps itself: the texts are asked of the owner when painted, and the program
-// never reads an item back. The ticks are the control's own check boxes, so
-// the mouse, the space bar and other programs tick them; every change is told
-// to the owner.
+// keeps itself (an owner-data list view): the control holds no items, only
+// their number and the selection; texts and ticks are asked of the owner when
+// painted or read. The mouse, the space bar and other programs still tick the
+// check boxes: every change is told to the owner.
 #include "ui/Control.h"
 
 #include <commctrl.h>
@@ -21,29 +21,26 @@ class TListView : public TControl {
     };
     void Create(TControl* parent, TBounds bounds, const std::vector<Column>& columns);
     int Count() const;
-    // Inserts an item at a position; its texts come from OnItemText.
-    void Insert(int index, bool checked = false);
-    void Delete(int index);
-    void Clear();
-    // Makes room for this many items before a long run of inserts.
-    void Reserve(int count);
+    // Shows this many items, keeping the scroll position.
+    void SetCount(int count);
+    // An item was put in at a position: one more is shown, and the rows in
+    // view from there down are painted again.
+    void Inserted(int index);
+    // Paints the items again from the owner's list.
+    void Refresh();
+    // Ticks an item as a click or another program does; the owner hears of it.
     void SetChecked(int index, bool checked);
-    // Index -1 ticks or unticks every item.
-    void SetAllChecked(bool checked);
     bool Selected(int index) const;
     // The selected item, or -1.
     int SelectedIndex() const;
     void SetSelected(int index, bool selected);
-    // Suspends painting while many items change.
-    void BeginUpdate();
-    void EndUpdate();
-
     // What the control shows, read back only by tests and tools.
     std::wstring ItemText(int index, int column) const;
     bool Checked(int index) const;
 
-    // The text of a column of the item at a position.
+    // The text of a column of the item at a position, and its tick.
     std::function<std::wstring(int index, int column)> OnItemText;
+    std::function<bool(int index)> OnItemChecked;
     // A tick set or cleared, by whatever means; index -1 for every item.
     std::function<void(int index, bool checked)> OnCheck;
     std::function<void(int index, bool selected)> OnSelectItem;
@@ -53,8 +50,17 @@ class TListView : public TControl {
     void ScaleTo(int dpi) override;
 
   private:
-    void ShowItemText(NMLVDISPINFOW& request) const;
-    void ItemChanged(const NMLISTVIEW& change) const;
+    void ShowItem(NMLVDISPINFOW& request) const;
+    void ItemChanged(const NMLISTVIEW& change);
+    // The control keeps no ticks of its own: a click on a check box, the space
+    // bar and LVM_SETITEMSTATE from anywhere are turned into ticks of the owner.
+    static LRESULT CALLBACK TickProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR, DWORD_PTR self);
+    LRESULT TickMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Ticks the item unless the control told of a tick while handling the message.
+    void TickUnlessTold(int index, bool checked, unsigned toldBefore);
+    bool ItemChecked(int index) const { return OnItemChecked && OnItemChecked(index); }
+    unsigned ticksTold_ = 0;
     int columns_ = 0;
     std::vector<int> columnWidths_;
 };

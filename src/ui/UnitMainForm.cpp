@@ -242,6 +242,7 @@ void TSForm::WireEvents() {
     };
     ListFiles.OnCheck = [this](int index, bool ticked) { ListFilesCheck(index, ticked); };
     ListFiles.OnItemText = [this](int index, int column) { return FoundFileText(index, column); };
+    ListFiles.OnItemChecked = [this](int index) { return FoundFileTicked(index); };
     cExt.OnClick = [this] { cExtClick(); };
     Button6.OnClick = [this] { Button6Click(); };
     Email.OnClick = [this] { SendEmail(); };

@@ -174,11 +174,10 @@ class TSForm : public ui::TControl {
     void ClearFoundFiles();
     // Takes the items at these positions (ascending) out of the store and the view.
     void RemoveFoundItems(const std::vector<int>& positions);
-    // Fills ListFiles again from the store.
-    void ShowFoundFiles();
     void TickAllFoundFiles(bool ticked);
     // What ListFiles shows in a column of an item.
     std::wstring FoundFileText(int index, int column) const;
+    bool FoundFileTicked(int index) const;
     // The scan's message pump; raises EScanStopped when the window has gone.
     void PumpScanMessages();
 };
