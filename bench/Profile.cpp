@@ -175,6 +175,15 @@ void ProfileInsert(const std::string& drive, bool visible) {
     const int selectNotifications = notifications;
     phases.Time("unselect_all", [&] { form->bClearAllClick(); });
     phases.Time("select_all_click", [&] { form->bSelAllClick(); });
+    // What the store alone takes: a second one with the same files, while the
+    // first and the view are still there (so no freed memory is reused).
+    const Memory beforeStore = ProcessMemory();
+    dv::TFoundFiles storeAlone;
+    phases.Time("store_alone_insert", [&] {
+        for (const auto& [dir, name] : found)
+            storeAlone.Insert(name, dir, 1);
+    });
+    const Memory afterStore = ProcessMemory();
     Report report;
     report.Add("items", int64_t(form->ListFiles.Count()));
     phases.Print(report);
@@ -182,7 +191,8 @@ void ProfileInsert(const std::string& drive, bool visible) {
         .Add("select_all_notifications", int64_t(selectNotifications))
         .Add("ws_before", before.WorkingSet)
         .Add("ws_after", after.WorkingSet)
-        .Add("peak_ws", after.PeakWorkingSet);
+        .Add("peak_ws", after.PeakWorkingSet)
+        .Add("store_alone_ws", afterStore.WorkingSet - beforeStore.WorkingSet);
 }
 
 } // namespace dvbench
