@@ -6,19 +6,21 @@
 namespace dvbench {
 
 // Bare loops: the platform calls of an operation and nothing else.
-// The scan's listing per directory and search per pattern per directory.
-void FloorScan(const std::string& drive, int expected);
+// The scan's listing per directory and search per pattern per directory;
+// with showStatus also the scan's label and list output on plain controls.
+void FloorScan(const std::string& drive, int expected, bool showStatus, bool visible);
 // DelDir's calls: enter, list, set attributes, delete, remove directory; with
 // showStatus also each deleted file's name set and repainted on a plain label.
 void FloorClean(const std::string& root, bool showStatus);
 // One DeleteFileA per match of a generated scan tree; with showStatus also
 // the path set and repainted on a plain status bar and a plain progress bar
-// stepped and repainted, per file.
-void FloorRemove(const std::string& drive, int expected, bool showStatus);
+// stepped and repainted, per file. The floors' own window is hidden unless
+// visible.
+void FloorRemove(const std::string& drive, int expected, bool showStatus, bool visible);
 
 // The same operations through a real main window, hidden unless visible.
 // The scan of one drive with every default pattern; with removeAfter, then
-// "Select all" and "Delete" over everything it listed.
+// "Select all" (timed) and "Delete" over everything it listed.
 void FormScan(const std::string& drive, int expected, bool removeAfter, bool visible);
 // "Clean now!" with the tree as the one user directory.
 void FormClean(const std::string& root, bool visible);
@@ -32,6 +34,6 @@ void StartupAuto(const std::string& program);
 void ProfileCalls(const std::string& drive);
 void ProfileCleanLabel(int files, bool visible);
 void ProfileRemove(const std::string& drive, bool visible);
-void ProfileInsert(const std::string& drive);
+void ProfileInsert(const std::string& drive, bool visible);
 
 } // namespace dvbench

@@ -1,5 +1,6 @@
 // The floors: bare loops that make the platform calls of an operation and
-// nothing else, timed as the operation is.
+// nothing else, timed as the operation is. The calls are the wide-character
+// ones the program makes.
 #include "Bench.h"
 #include "Commands.h"
 
@@ -11,130 +12,231 @@ namespace dvbench {
 
 namespace {
 
-// The status output the operations must show for every file, on plain
-// platform controls in a hidden window of their own: a label for the clean
-// run; a status bar and a progress bar for the removal.
+// A file the scan floor found, as its list view shows it.
+struct FoundRow {
+    std::wstring Name, Dir, KB;
+};
+
+// The output the operations must show, on plain platform controls of a
+// window of the floor's own (hidden unless shown): a label for the clean run
+// and the scan, a report list view of the found files for the scan (owner
+// data: the rows are the floor's own), a status bar and a progress bar for
+// the removal.
 class StatusWindow {
   public:
-    StatusWindow() {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
+    explicit StatusWindow(bool visible) {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = FrameProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
         windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        windowClass.lpszClassName = "DvBenchStatus";
-        RegisterClassA(&windowClass);
-        frame_ = CreateWindowExA(0, "DvBenchStatus", "", WS_OVERLAPPEDWINDOW, 0, 0, 440, 300,
-                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-        label_ = Child("Static", SS_LEFT | SS_NOPREFIX, {36, 134, 117, 13});
-        statusBar_ = Child(STATUSCLASSNAMEA, 0, {0, 255, 435, 20});
-        progressBar_ = Child(PROGRESS_CLASSA, 0, {264, 80, 149, 12});
-        SendMessageA(progressBar_, PBM_SETSTEP, 1, 0);
+        windowClass.lpszClassName = L"DvBenchStatus";
+        RegisterClassW(&windowClass);
+        frame_ = CreateWindowExW(0, L"DvBenchStatus", L"", WS_OVERLAPPEDWINDOW, 0, 0, 443, 302,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        SetWindowLongPtrW(frame_, GWLP_USERDATA, LONG_PTR(&rows_));
+        label_ = Child(L"Static", SS_LEFT | SS_NOPREFIX, {36, 134, 117, 13});
+        list_ = Child(WC_LISTVIEWW, LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL, {8, 150, 418, 97});
+        SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES);
+        AddColumns();
+        statusBar_ = Child(STATUSCLASSNAMEW, 0, {0, 255, 435, 20});
+        progressBar_ = Child(PROGRESS_CLASSW, 0, {264, 80, 149, 12});
+        SendMessageW(progressBar_, PBM_SETSTEP, 1, 0);
+        if (visible) {
+            ShowWindow(frame_, SW_SHOWNORMAL);
+            UpdateWindow(frame_);
+            PumpMessages();
+        }
     }
     ~StatusWindow() { DestroyWindow(frame_); }
     StatusWindow(const StatusWindow&) = delete;
     StatusWindow& operator=(const StatusWindow&) = delete;
 
-    void SetRange(int count) { SendMessageA(progressBar_, PBM_SETRANGE32, 0, count); }
-    void ShowLabel(const char* text) {
-        SetWindowTextA(label_, text);
+    void SetRange(int count) { SendMessageW(progressBar_, PBM_SETRANGE32, 0, count); }
+    void ShowLabel(const wchar_t* text) {
+        SetLabel(text);
         Repaint(label_);
     }
-    void ShowPanel(const std::string& text) {
-        SendMessageA(statusBar_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    void SetLabel(const wchar_t* text) { SetWindowTextW(label_, text); }
+    void ShowPanel(const std::wstring& text) {
+        SendMessageW(statusBar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
         Repaint(statusBar_);
     }
     void StepBar() {
-        SendMessageA(progressBar_, PBM_STEPIT, 0, 0);
+        SendMessageW(progressBar_, PBM_STEPIT, 0, 0);
         Repaint(progressBar_);
+    }
+    // The rows found so far, shown by the list view when it is next painted.
+    std::vector<FoundRow>& Rows() { return rows_; }
+    void ShowRows() {
+        SendMessageW(list_, LVM_SETITEMCOUNT, WPARAM(rows_.size()), LVSICF_NOINVALIDATEALL);
+        Repaint(list_);
+    }
+    static void PumpMessages() {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
     }
 
   private:
     struct Place {
         int Left, Top, Width, Height;
     };
-    HWND Child(const char* className, DWORD style, Place p) {
-        return CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | style, p.Left, p.Top,
-                               p.Width, p.Height, frame_, nullptr, GetModuleHandleA(nullptr),
+    HWND Child(const wchar_t* className, DWORD style, Place p) {
+        return CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE | style, p.Left, p.Top,
+                               p.Width, p.Height, frame_, nullptr, GetModuleHandleW(nullptr),
                                nullptr);
+    }
+    void AddColumns() {
+        const struct {
+            const wchar_t* Caption;
+            int Width;
+            int Format;
+        } columns[] = {{L"Name", 100, LVCFMT_LEFT},
+                       {L"Directory", 244, LVCFMT_LEFT},
+                       {L"Size (KB)", 50, LVCFMT_RIGHT}};
+        for (int i = 0; i < 3; ++i) {
+            LVCOLUMNW column{};
+            column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+            column.fmt = columns[i].Format;
+            column.cx = columns[i].Width;
+            column.pszText = const_cast<wchar_t*>(columns[i].Caption);
+            column.iSubItem = i;
+            SendMessageW(list_, LVM_INSERTCOLUMNW, WPARAM(i), LPARAM(&column));
+        }
+    }
+    static LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_NOTIFY &&
+            reinterpret_cast<NMHDR*>(lParam)->code == UINT(LVN_GETDISPINFOW)) {
+            auto& rows =
+                *reinterpret_cast<std::vector<FoundRow>*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+            LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(lParam)->item;
+            if ((item.mask & LVIF_TEXT) && item.iItem < int(rows.size())) {
+                const FoundRow& row = rows[size_t(item.iItem)];
+                const std::wstring& text = item.iSubItem == 0   ? row.Name
+                                           : item.iSubItem == 1 ? row.Dir
+                                                                : row.KB;
+                lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
+            }
+            if (item.mask & LVIF_STATE) {
+                item.state = INDEXTOSTATEIMAGEMASK(1);
+                item.stateMask = LVIS_STATEIMAGEMASK;
+            }
+            return 0;
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     }
     static void Repaint(HWND hwnd) {
         RedrawWindow(hwnd, nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     }
-    HWND frame_, label_, statusBar_, progressBar_;
+    HWND frame_, label_, list_, statusBar_, progressBar_;
+    std::vector<FoundRow> rows_;
 };
 
-bool IsDot(const char* name) { return name[0] == '.' && name[1] == '\0'; }
-bool IsDotDot(const char* name) { return name[0] == '.' && name[1] == '.' && name[2] == '\0'; }
+bool IsDot(const wchar_t* name) { return name[0] == L'.' && name[1] == L'\0'; }
+bool IsDotDot(const wchar_t* name) {
+    return name[0] == L'.' && name[1] == L'.' && name[2] == L'\0';
+}
+bool IsDriveRoot(const std::wstring& dir) { return dir.size() == 2 && dir[1] == L':'; }
 
-// The directory pass: one "\*" listing per directory, recording a directory
-// when its "." entry comes.
-void ListDirectories(const std::string& dir, std::vector<std::string>& found) {
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if (IsDot(entry.cFileName))
-            found.push_back(dir);
-        else if (!IsDotDot(entry.cFileName) && (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            ListDirectories(dir + "\\" + entry.cFileName, found);
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
+std::wstring Wide(const std::string& text) {
+    return std::wstring(text.begin(), text.end()); // the bench's paths and patterns are ASCII
 }
 
-// The pattern pass: one search per pattern per recorded directory.
-int SearchPatterns(const std::vector<std::string>& dirs) {
+// The directory pass: one "\*" listing per directory, recording every
+// directory that lists, below the drive's root; with status, "Scanning: <n>"
+// set and repainted after each listing.
+void ListDirectories(const std::wstring& dir, std::vector<std::wstring>& found,
+                     StatusWindow* status) {
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        if (!IsDriveRoot(dir))
+            found.push_back(dir);
+        do {
+            if (!IsDot(entry.cFileName) && !IsDotDot(entry.cFileName) &&
+                (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                ListDirectories(dir + L"\\" + entry.cFileName, found, status);
+        } while (FindNextFileW(search, &entry));
+        FindClose(search);
+    }
+    if (status)
+        status->ShowLabel((L"Scanning: " + std::to_wstring(found.size())).c_str());
+}
+
+// The pattern pass: one search per pattern per recorded directory; with
+// status, "Searching..." shown before each pattern, the found files added to
+// the list view and repainted after it, and "Found: ..." set.
+int SearchPatterns(const std::vector<std::wstring>& dirs, StatusWindow* status) {
     int matches = 0;
-    for (const std::string& pattern : DefaultPatterns())
-        for (const std::string& dir : dirs) {
-            WIN32_FIND_DATAA entry;
-            HANDLE search = FindFirstFileA((dir + "\\" + pattern).c_str(), &entry);
+    int64_t foundKB = 0;
+    for (const std::string& pattern : DefaultPatterns()) {
+        if (status)
+            status->ShowLabel(L"Searching...");
+        const std::wstring widePattern = Wide(pattern);
+        for (const std::wstring& dir : dirs) {
+            WIN32_FIND_DATAW entry;
+            HANDLE search = FindFirstFileW((dir + L"\\" + widePattern).c_str(), &entry);
             if (search == INVALID_HANDLE_VALUE)
                 continue;
             do {
-                if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                    ++matches;
-            } while (FindNextFileA(search, &entry));
+                if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    continue;
+                ++matches;
+                if (status) {
+                    const int64_t kb = int64_t(entry.nFileSizeLow / 1024);
+                    foundKB += kb;
+                    status->Rows().push_back({entry.cFileName, dir, std::to_wstring(kb)});
+                }
+            } while (FindNextFileW(search, &entry));
             FindClose(search);
         }
+        if (status) {
+            status->ShowRows();
+            status->SetLabel((L"Found: " + std::to_wstring(foundKB) + L"Kb in " +
+                              std::to_wstring(matches) + L" files")
+                                 .c_str());
+        }
+    }
     return matches;
 }
 
 // Emptying through the current directory, entries named by their bare names;
 // with status, each deleted file's name is shown.
-void EmptyDirectory(const std::string& working, StatusWindow* status) {
-    if (!SetCurrentDirectoryA(working.c_str()))
-        throw std::runtime_error("cannot enter " + working);
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((working + "\\*.*").c_str(), &entry);
+void EmptyDirectory(const std::wstring& working, StatusWindow* status) {
+    if (!SetCurrentDirectoryW(working.c_str()))
+        throw std::runtime_error("cannot enter a directory of the clean tree");
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW((working + L"\\*.*").c_str(), &entry);
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {
         if (IsDot(entry.cFileName) || IsDotDot(entry.cFileName))
             continue;
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            EmptyDirectory(working + "\\" + entry.cFileName, status);
-            SetCurrentDirectoryA(working.c_str());
-            SetFileAttributesA(entry.cFileName, FILE_ATTRIBUTE_DIRECTORY);
-            RemoveDirectoryA(entry.cFileName);
-        } else if (SetFileAttributesA(entry.cFileName, entry.dwFileAttributes & ~DWORD(7)) &&
-                   DeleteFileA(entry.cFileName) && status) {
+            EmptyDirectory(working + L"\\" + entry.cFileName, status);
+            SetCurrentDirectoryW(working.c_str());
+            SetFileAttributesW(entry.cFileName, FILE_ATTRIBUTE_DIRECTORY);
+            RemoveDirectoryW(entry.cFileName);
+        } else if (SetFileAttributesW(entry.cFileName, entry.dwFileAttributes & ~DWORD(7)) &&
+                   DeleteFileW(entry.cFileName) && status) {
             status->ShowLabel(entry.cFileName);
         }
-    } while (FindNextFileA(search, &entry));
+    } while (FindNextFileW(search, &entry));
     FindClose(search);
 }
 
 } // namespace
 
-void FloorScan(const std::string& drive, int expected) {
+void FloorScan(const std::string& drive, int expected, bool showStatus, bool visible) {
     RequireBenchPath(drive);
+    StatusWindow window(visible);
+    StatusWindow* status = showStatus ? &window : nullptr;
     Stopwatch clock;
-    std::vector<std::string> dirs;
-    ListDirectories(drive, dirs);
+    std::vector<std::wstring> dirs;
+    ListDirectories(Wide(drive), dirs, status);
     const double listing = clock.Seconds();
-    const int matches = SearchPatterns(dirs);
+    const int matches = SearchPatterns(dirs, status);
     const double total = clock.Seconds();
     Report()
         .Add("seconds", total)
@@ -146,30 +248,30 @@ void FloorScan(const std::string& drive, int expected) {
 
 void FloorClean(const std::string& root, bool showStatus) {
     RequireBenchPath(root);
-    StatusWindow status;
+    StatusWindow status(false);
     Stopwatch clock;
-    EmptyDirectory(root, showStatus ? &status : nullptr);
+    EmptyDirectory(Wide(root), showStatus ? &status : nullptr);
     const double seconds = clock.Seconds();
     SetCurrentDirectoryA(kBenchRoot);
     const int left = CountEntries(root);
     Report().Add("seconds", seconds).Add("left", int64_t(left)).Add("ok", int64_t(left == 0));
 }
 
-void FloorRemove(const std::string& drive, int expected, bool showStatus) {
+void FloorRemove(const std::string& drive, int expected, bool showStatus, bool visible) {
     RequireBenchPath(drive);
-    std::vector<std::string> files;
+    std::vector<std::wstring> files;
     WalkFiles(drive, [&](const std::string& dir, const WIN32_FIND_DATAA& entry) {
         if (IsGeneratedMatch(entry.cFileName))
-            files.push_back(dir + "\\" + entry.cFileName);
+            files.push_back(Wide(dir + "\\" + entry.cFileName));
     });
-    StatusWindow status;
+    StatusWindow status(visible);
     status.SetRange(int(files.size()));
     Stopwatch clock;
     int deleted = 0;
-    for (const std::string& file : files) {
+    for (const std::wstring& file : files) {
         if (showStatus)
             status.ShowPanel(file);
-        deleted += DeleteFileA(file.c_str()) ? 1 : 0;
+        deleted += DeleteFileW(file.c_str()) ? 1 : 0;
         if (showStatus)
             status.StepBar();
     }

@@ -141,7 +141,7 @@ Memory ProcessMemory() {
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
     return {int64_t(counters.WorkingSetSize), int64_t(counters.PeakWorkingSetSize),
-            int64_t(counters.PeakPagefileUsage)};
+            int64_t(counters.PagefileUsage)};
 }
 
 } // namespace dvbench

@@ -24,8 +24,12 @@ int DialogCount();
 // The freed-space total stored in the settings key.
 int64_t CleanedTotal();
 
+// This process's memory as GetProcessMemoryInfo gives it. Under Wine the
+// working set is the host's resident set (VmRSS of /proc/self/status), its
+// peak the host's high-water mark (VmHWM), and the pagefile figure the
+// resident anonymous memory plus swap (current, not a peak).
 struct Memory {
-    int64_t WorkingSet, PeakWorkingSet, PeakPagefile;
+    int64_t WorkingSet, PeakWorkingSet, Pagefile;
 };
 Memory ProcessMemory();
 

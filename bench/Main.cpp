@@ -96,10 +96,15 @@ const std::map<std::string, Command>& Commands() {
     static const std::map<std::string, Command> commands = {
         {"generate", Generate},
         {"drive-type", DriveType},
-        {"floor-scan", [](const Arguments& a) { FloorScan(a.at(0), Number(a, 1)); }},
+        {"floor-scan",
+         [](const Arguments& a) {
+             FloorScan(a.at(0), Number(a, 1), HasFlag(a, "status"), HasFlag(a, "visible"));
+         }},
         {"floor-clean", [](const Arguments& a) { FloorClean(a.at(0), HasFlag(a, "status")); }},
         {"floor-remove",
-         [](const Arguments& a) { FloorRemove(a.at(0), Number(a, 1), HasFlag(a, "status")); }},
+         [](const Arguments& a) {
+             FloorRemove(a.at(0), Number(a, 1), HasFlag(a, "status"), HasFlag(a, "visible"));
+         }},
         {"form-scan",
          [](const Arguments& a) {
              FormScan(a.at(0), Number(a, 1), HasFlag(a, "remove"), HasFlag(a, "visible"));
@@ -112,7 +117,8 @@ const std::map<std::string, Command>& Commands() {
          [](const Arguments& a) { ProfileCleanLabel(Number(a, 0), HasFlag(a, "visible")); }},
         {"profile-remove",
          [](const Arguments& a) { ProfileRemove(a.at(0), HasFlag(a, "visible")); }},
-        {"profile-insert", [](const Arguments& a) { ProfileInsert(a.at(0)); }},
+        {"profile-insert",
+         [](const Arguments& a) { ProfileInsert(a.at(0), HasFlag(a, "visible")); }},
     };
     return commands;
 }

@@ -41,10 +41,6 @@ class Phases {
     std::map<std::string, double> totals_;
 };
 
-std::string ItemPath(dv::TSForm& form, int i) {
-    return form.ListFiles.SubItem(i, 1) + "\\" + form.ListFiles.Caption(i);
-}
-
 void PumpMessages() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
@@ -72,7 +68,7 @@ void ProfileCalls(const std::string& drive) {
         phases.Time("get_prop", [&] { return GetPropA(list, "DvControl"); });
         phases.Time("get_user_data", [&] { return GetWindowLongPtrA(list, GWLP_USERDATA); });
         phases.Time("item_checked", [&] { return form->ListFiles.Checked(i); });
-        phases.Time("item_caption", [&] { return form->ListFiles.Caption(i); });
+        phases.Time("item_text", [&] { return form->ListFiles.ItemText(i, 0); });
         phases.Time("item_set_checked", [&] { form->ListFiles.SetChecked(i, true); });
         phases.Time("panel_text", [&] { form->StatusBar1.SetPanelText(0, std::to_string(i)); });
         phases.Time("panel_repaint", [&] { form->StatusBar1.Repaint(); });
@@ -109,29 +105,33 @@ void ProfileRemove(const std::string& drive, bool visible) {
     Phases phases;
     phases.Time("scan", [&] { form->bScanClick(); });
     phases.Time("select_all", [&] { form->bSelAllClick(); });
-    const int count = form->ListFiles.Count();
+    dv::TFoundFiles& found = form->FoundFiles;
+    const int count = found.Count();
     form->ProgressBar2.SetRange(0, count);
     form->ProgressBar2.SetStep(1);
     form->ProgressBar2.SetVisible(true);
+    std::vector<int> ticked;
     for (int i = 0; i < count; ++i) {
-        phases.Time("checked", [&] { return form->ListFiles.Checked(i); });
-        const std::string path = phases.Time("path", [&] { return ItemPath(*form, i); });
+        if (!phases.Time("ticked", [&] { return found[i].Ticked; }))
+            continue;
+        const std::wstring path = phases.Time("path", [&] { return found.Path(i); });
         phases.Time("panel_text", [&] { form->StatusBar1.SetPanelText(0, path); });
         phases.Time("panel_repaint", [&] { form->StatusBar1.Repaint(); });
-        phases.Time("delete", [&] { return DeleteFileA(path.c_str()); });
-        phases.Time("size", [&] {
-            return std::strtoll(form->ListFiles.SubItem(i, 2).c_str(), nullptr, 10);
-        });
+        phases.Time("delete", [&] { return DeleteFileW(path.c_str()); });
+        phases.Time("size", [&] { return found[i].KB; });
+        ticked.push_back(i);
         phases.Time("bar_step", [&] { form->ProgressBar2.StepIt(); });
         phases.Time("bar_repaint", [&] { form->ProgressBar2.Repaint(); });
     }
-    phases.Time("forget_paths", [&] {
-        for (int i = 0; i < count; ++i)
-            ItemPath(*form, i);
-    });
-    phases.Time("clear_list", [&] {
+    phases.Time("store_remove", [&] { found.Remove(ticked); });
+    // What the removal does with the view once more than a few items left:
+    // fills it again from the store (here empty).
+    phases.Time("view_refill", [&] {
         form->ListFiles.BeginUpdate();
         form->ListFiles.Clear();
+        form->ListFiles.Reserve(found.Count());
+        for (int i = 0, n = found.Count(); i < n; ++i)
+            form->ListFiles.Insert(i, found[i].Ticked);
         form->ListFiles.EndUpdate();
     });
     Report report;
@@ -139,35 +139,60 @@ void ProfileRemove(const std::string& drive, bool visible) {
     phases.Print(report);
 }
 
-void ProfileInsert(const std::string& drive) {
+void ProfileInsert(const std::string& drive, bool visible) {
     RequireBenchPath(drive);
-    auto form = MakeForm(false, 1);
-    std::vector<std::pair<std::string, std::string>> found;
+    auto form = MakeForm(visible, 1);
+    std::vector<std::pair<std::wstring, std::wstring>> found;
     WalkFiles(drive, [&](const std::string& dir, const WIN32_FIND_DATAA& entry) {
-        if (IsGeneratedMatch(entry.cFileName))
-            found.emplace_back(dir, entry.cFileName);
+        if (IsGeneratedMatch(entry.cFileName)) {
+            const std::string name = entry.cFileName;
+            found.emplace_back(std::wstring(dir.begin(), dir.end()),
+                               std::wstring(name.begin(), name.end()));
+        }
     });
+    // Every tick notification the view sends, counted on the way to the form.
+    int notifications = 0;
+    auto onCheck = form->ListFiles.OnCheck;
+    form->ListFiles.OnCheck = [&](int index, bool checked) {
+        ++notifications;
+        if (onCheck)
+            onCheck(index, checked);
+    };
     const Memory before = ProcessMemory();
     Phases phases;
     for (const auto& [dir, name] : found) {
-        int low = 0, high = form->ListFiles.Count();
-        phases.Time("search", [&] {
-            while (low < high) {
-                const int middle = low + (high - low) / 2;
-                if (lstrcmpA(form->ListFiles.Caption(middle).c_str(), name.c_str()) <= 0)
-                    low = middle + 1;
-                else
-                    high = middle;
-            }
-        });
-        phases.Time("insert", [&] { form->ListFiles.Insert(low, name, {dir, "1"}); });
+        const int position =
+            phases.Time("store_insert", [&] { return form->FoundFiles.Insert(name, dir, 1); });
+        if (position >= 0)
+            phases.Time("view_insert", [&] { form->ListFiles.Insert(position); });
         phases.Time("pump", PumpMessages);
     }
     const Memory after = ProcessMemory();
+    const int insertNotifications = notifications;
+    phases.Time("select_all_store", [&] { form->FoundFiles.SetAllTicked(true); });
+    notifications = 0;
+    phases.Time("select_all_view", [&] { form->ListFiles.SetAllChecked(true); });
+    const int selectNotifications = notifications;
+    phases.Time("unselect_all", [&] { form->bClearAllClick(); });
+    phases.Time("select_all_click", [&] { form->bSelAllClick(); });
+    // What the store alone takes: a second one with the same files, while the
+    // first and the view are still there (so no freed memory is reused).
+    const Memory beforeStore = ProcessMemory();
+    dv::TFoundFiles storeAlone;
+    phases.Time("store_alone_insert", [&] {
+        for (const auto& [dir, name] : found)
+            storeAlone.Insert(name, dir, 1);
+    });
+    const Memory afterStore = ProcessMemory();
     Report report;
     report.Add("items", int64_t(form->ListFiles.Count()));
     phases.Print(report);
-    report.Add("ws_before", before.WorkingSet).Add("peak_ws", after.PeakWorkingSet);
+    report.Add("insert_notifications", int64_t(insertNotifications))
+        .Add("select_all_notifications", int64_t(selectNotifications))
+        .Add("ws_before", before.WorkingSet)
+        .Add("ws_after", after.WorkingSet)
+        .Add("peak_ws", after.PeakWorkingSet)
+        .Add("store_alone_ws", afterStore.WorkingSet - beforeStore.WorkingSet);
 }
 
 } // namespace dvbench
