@@ -124,15 +124,10 @@ void ProfileRemove(const std::string& drive, bool visible) {
         phases.Time("bar_repaint", [&] { form->ProgressBar2.Repaint(); });
     }
     phases.Time("store_remove", [&] { found.Remove(ticked); });
-    // What the removal does with the view once more than a few items left:
-    // fills it again from the store (here empty).
-    phases.Time("view_refill", [&] {
-        form->ListFiles.BeginUpdate();
-        form->ListFiles.Clear();
-        form->ListFiles.Reserve(found.Count());
-        for (int i = 0, n = found.Count(); i < n; ++i)
-            form->ListFiles.Insert(i, found[i].Ticked);
-        form->ListFiles.EndUpdate();
+    // What the removal does with the view: shows the store's new count.
+    phases.Time("view_count", [&] {
+        form->ListFiles.SetCount(found.Count());
+        form->ListFiles.Refresh();
     });
     Report report;
     report.Add("items", int64_t(count));
@@ -164,14 +159,14 @@ void ProfileInsert(const std::string& drive, bool visible) {
         const int position =
             phases.Time("store_insert", [&] { return form->FoundFiles.Insert(name, dir, 1); });
         if (position >= 0)
-            phases.Time("view_insert", [&] { form->ListFiles.Insert(position); });
+            phases.Time("view_insert", [&] { form->ListFiles.Inserted(position); });
         phases.Time("pump", PumpMessages);
     }
     const Memory after = ProcessMemory();
     const int insertNotifications = notifications;
     phases.Time("select_all_store", [&] { form->FoundFiles.SetAllTicked(true); });
     notifications = 0;
-    phases.Time("select_all_view", [&] { form->ListFiles.SetAllChecked(true); });
+    phases.Time("select_all_view", [&] { form->ListFiles.SetChecked(-1, true); });
     const int selectNotifications = notifications;
     phases.Time("unselect_all", [&] { form->bClearAllClick(); });
     phases.Time("select_all_click", [&] { form->bSelAllClick(); });
