@@ -185,8 +185,8 @@ TEST_F(DisplayScale, DpiChangeLaysTheWindowOutAgainAndKeepsItsState) {
     f.ListBox1.SetItemIndex(25);
     SendMessageA(f.ListBox1.Handle(), LB_SETTOPINDEX, 12, 0);
     for (int i = 0; i < 60; ++i)
-        f.ListFiles.Inserted(
-            f.FoundFiles.Insert(L"file" + std::to_wstring(100 + i), L"C:\\dvtest", 1));
+        f.FoundFiles.Insert(L"file" + std::to_wstring(100 + i), L"C:\\dvtest", 1);
+    f.ListFiles.SetCount(f.FoundFiles.Count());
     f.ListFiles.SetChecked(3, true);
     f.ListFiles.SetSelected(45, true);
     SendMessageA(f.ListFiles.Handle(), LVM_ENSUREVISIBLE, 50, FALSE);

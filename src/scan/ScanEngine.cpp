@@ -170,6 +170,7 @@ void TSForm::ScanFile(const std::wstring& pattern) {
             PumpScanMessages();
         }
     }
+    ShowFoundFileCount();
     ListFiles.Repaint();
     Label9.SetCaption("Found: " + std::to_string(FoundKB) + "Kb in " +
                       std::to_string(FoundFiles.Count()) + " files");
@@ -190,13 +191,24 @@ bool TSForm::InsertFoundFile(const std::wstring& name, const std::wstring& dir, 
         return false;
     // The view holds only the selection, by position: it moves with its item.
     const int selected = ListFiles.SelectedIndex();
-    ListFiles.Inserted(position);
     if (selected >= position) {
+        ShowFoundFileCount();
         refillingFiles_ = true;
         ListFiles.SetSelected(selected + 1, true);
         refillingFiles_ = false;
     }
+    ListFiles.Inserted(position);
+    // The count (the scroll bar's reach) follows a few times a second: setting
+    // it costs more than finding the file.
+    if (GetTickCount() - countShownAt_ >= kCountInterval)
+        ShowFoundFileCount();
     return true;
+}
+
+void TSForm::ShowFoundFileCount() {
+    countShownAt_ = GetTickCount();
+    if (ListFiles.Count() != FoundFiles.Count())
+        ListFiles.SetCount(FoundFiles.Count());
 }
 
 } // namespace dv

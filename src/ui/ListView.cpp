@@ -55,8 +55,6 @@ void TListView::SetCount(int count) {
 }
 
 void TListView::Inserted(int index) {
-    SendMessageW(hwnd_, LVM_SETITEMCOUNT, WPARAM(Count() + 1),
-                 LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
     const int top = int(SendMessageW(hwnd_, LVM_GETTOPINDEX, 0, 0));
     const int rows = int(SendMessageW(hwnd_, LVM_GETCOUNTPERPAGE, 0, 0));
     if (index > top + rows)

@@ -23,8 +23,8 @@ class TListView : public TControl {
     int Count() const;
     // Shows this many items, keeping the scroll position.
     void SetCount(int count);
-    // An item was put in at a position: one more is shown, and the rows in
-    // view from there down are painted again.
+    // An item was put in at a position of the owner's list: the rows in view
+    // from there down are painted again. The count follows with SetCount.
     void Inserted(int index);
     // Paints the items again from the owner's list.
     void Refresh();
