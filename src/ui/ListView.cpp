@@ -88,7 +88,15 @@ bool TListView::Selected(int index) const {
     return SendMessageW(hwnd_, LVM_GETITEMSTATE, WPARAM(index), LVIS_SELECTED) & LVIS_SELECTED;
 }
 
-int TListView::SelectedIndex() const { return ListViewSelected(hwnd_); }
+int TListView::SelectedIndex() const {
+    // Searching the items for the selected one asks the owner for every item
+    // on the way; the selection's last change is known without that.
+    if (SendMessageW(hwnd_, LVM_GETSELECTEDCOUNT, 0, 0) == 0)
+        return -1;
+    if (selected_ >= 0 && Selected(selected_))
+        return selected_;
+    return ListViewSelected(hwnd_);
+}
 
 void TListView::SetSelected(int index, bool selected) {
     LVITEMW item{};
@@ -119,7 +127,11 @@ void TListView::ItemChanged(const NMLISTVIEW& change) {
         OnCheck(change.iItem, image == 2);
     }
     const bool selectionChanged = (change.uOldState ^ change.uNewState) & LVIS_SELECTED;
-    if (OnSelectItem && selectionChanged && change.iItem >= 0)
+    if (!selectionChanged || change.iItem < 0)
+        return;
+    if (change.uNewState & LVIS_SELECTED)
+        selected_ = change.iItem;
+    if (OnSelectItem)
         OnSelectItem(change.iItem, change.uNewState & LVIS_SELECTED);
 }
 
