@@ -55,6 +55,8 @@ void TListView::SetCount(int count) {
 }
 
 void TListView::Inserted(int index) {
+    if (!IsWindowVisible(hwnd_))
+        return; // nothing in view to paint again
     const int top = int(SendMessageW(hwnd_, LVM_GETTOPINDEX, 0, 0));
     const int rows = int(SendMessageW(hwnd_, LVM_GETCOUNTPERPAGE, 0, 0));
     if (index > top + rows)
