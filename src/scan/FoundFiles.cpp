@@ -26,9 +26,10 @@ uint32_t TFoundFiles::DirectoryIndex(const std::wstring& dir) {
 }
 
 int TFoundFiles::Insert(const std::wstring& name, const std::wstring& dir, int64_t kilobytes) {
-    auto file = std::make_unique<FoundFile>(FoundFile{name, DirectoryIndex(dir), kilobytes});
-    if (listed_.contains(file.get()))
+    FoundFile probe{name, DirectoryIndex(dir), kilobytes};
+    if (listed_.contains(&probe))
         return -1;
+    auto file = std::make_unique<FoundFile>(std::move(probe));
     // lstrcmpW orders exactly as lstrcmpA does for every name the code page spells.
     auto place = std::upper_bound(order_.begin(), order_.end(), name,
                                   [](const std::wstring& key, const std::unique_ptr<FoundFile>& f) {

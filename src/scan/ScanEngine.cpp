@@ -31,6 +31,9 @@ template <class Action> class OnExit {
     Action action_;
 };
 
+// How often the found-file count reaches the view while a scan fills it.
+const DWORD kCountInterval = 250; // milliseconds
+
 bool IsDriveRoot(const std::wstring& dir) { return dir.size() == 2 && dir[1] == L':'; }
 
 // A directory link or junction is not entered: it can lead back into the tree

@@ -34,12 +34,7 @@ int TCheckListBox::Count() const { return int(SendMessageA(hwnd_, LVM_GETITEMCOU
 
 std::string TCheckListBox::Item(int index) const { return ListViewText(hwnd_, index, 0); }
 
-std::vector<std::string> TCheckListBox::Items() const {
-    std::vector<std::string> items;
-    for (int i = 0, n = Count(); i < n; ++i)
-        items.push_back(Item(i));
-    return items;
-}
+std::vector<std::string> TCheckListBox::Items() const { return AllItems(*this); }
 
 void TCheckListBox::Add(const std::string& text) {
     LVITEMA item{};

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace dv::ui {
 
@@ -99,6 +100,14 @@ class TControl {
   private:
     HWND attached_ = nullptr; // the window this object answers for
 };
+
+// Every item text of a list control, in list order.
+template <class List> std::vector<std::string> AllItems(const List& list) {
+    std::vector<std::string> items;
+    for (int i = 0, n = list.Count(); i < n; ++i)
+        items.push_back(list.Item(i));
+    return items;
+}
 
 // Routes the notifications a container window receives from its children to
 // the control objects; true when the message was handled.

@@ -20,12 +20,7 @@ std::string TListBox::Item(int index) const {
     return text;
 }
 
-std::vector<std::string> TListBox::Items() const {
-    std::vector<std::string> items;
-    for (int i = 0, n = Count(); i < n; ++i)
-        items.push_back(Item(i));
-    return items;
-}
+std::vector<std::string> TListBox::Items() const { return AllItems(*this); }
 
 int TListBox::Add(const std::string& text) {
     return int(SendMessageA(hwnd_, LB_ADDSTRING, 0, LPARAM(text.c_str())));

@@ -35,7 +35,6 @@ void TListView::Create(TControl* parent, TBounds bounds, const std::vector<Colum
         SendMessageA(hwnd_, LVM_INSERTCOLUMNA, WPARAM(i), LPARAM(&column));
         columnWidths_.push_back(columns[i].Width);
     }
-    columns_ = int(columns.size());
     // Check pictures of its own, as the check lists have: the system's come in
     // one size only.
     SetCheckImages(hwnd_, Scaled(kCheckSize));
@@ -113,9 +112,9 @@ void TListView::ShowItem(NMLVDISPINFOW& request) const {
         const std::wstring text = OnItemText(item.iItem, item.iSubItem);
         lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
     }
-    if ((item.mask & LVIF_STATE) && item.iSubItem == 0 && OnItemChecked) {
+    if ((item.mask & LVIF_STATE) && item.iSubItem == 0) {
         item.state = (item.state & ~LVIS_STATEIMAGEMASK) |
-                     INDEXTOSTATEIMAGEMASK(OnItemChecked(item.iItem) ? 2 : 1);
+                     INDEXTOSTATEIMAGEMASK(ItemChecked(item.iItem) ? 2 : 1);
         item.stateMask |= LVIS_STATEIMAGEMASK;
     }
 }

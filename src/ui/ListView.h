@@ -62,7 +62,6 @@ class TListView : public TControl {
     bool ItemChecked(int index) const { return OnItemChecked && OnItemChecked(index); }
     unsigned ticksTold_ = 0;
     int selected_ = -1; // the item selected last
-    int columns_ = 0;
     std::vector<int> columnWidths_;
 };
 

@@ -172,13 +172,13 @@ class TSForm : public ui::TControl {
     // Puts a found file at its place by name; false when it is listed already.
     bool InsertFoundFile(const std::wstring& name, const std::wstring& dir, int64_t kilobytes);
     void ClearFoundFiles();
+    // Shows the store's number of items in ListFiles, and when it last did.
+    void ShowFoundFileCount();
+    DWORD countShownAt_ = 0;
     // Takes the items at these positions (ascending) out of the store and the view.
     void RemoveFoundItems(const std::vector<int>& positions);
     void TickAllFoundFiles(bool ticked);
-    // Shows the store's number of items in ListFiles.
-    void ShowFoundFileCount();
-    static constexpr DWORD kCountInterval = 250; // milliseconds
-    DWORD countShownAt_ = 0;
+
     // What ListFiles shows in a column of an item.
     std::wstring FoundFileText(int index, int column) const;
     bool FoundFileTicked(int index) const;
