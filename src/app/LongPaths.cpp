@@ -29,18 +29,19 @@ std::wstring FullPath(const std::wstring& path) {
 std::wstring ExtendedPath(const std::wstring& path) {
     if (IsExtended(path))
         return path;
-    const std::wstring full = FullPath(path);
-    if (full.rfind(L"\\\\", 0) == 0) // "\\server\share\..."
-        return std::wstring(kExtendedPrefix) + L"UNC" + full.substr(1);
-    return kExtendedPrefix + full;
+    return VerbatimPath(FullPath(path));
+}
+
+std::wstring VerbatimPath(const std::wstring& fullPath) {
+    if (IsExtended(fullPath))
+        return fullPath;
+    if (fullPath.rfind(L"\\\\", 0) == 0) // "\\server\share\..."
+        return std::wstring(kExtendedPrefix) + L"UNC" + fullPath.substr(1);
+    return kExtendedPrefix + fullPath;
 }
 
 std::wstring PlatformPath(const std::wstring& fullPath) {
-    if (fullPath.size() <= kShortPathLimit || IsExtended(fullPath))
-        return fullPath;
-    if (fullPath.rfind(L"\\\\", 0) == 0)
-        return std::wstring(kExtendedPrefix) + L"UNC" + fullPath.substr(1);
-    return kExtendedPrefix + fullPath;
+    return fullPath.size() <= kShortPathLimit ? fullPath : VerbatimPath(fullPath);
 }
 
 } // namespace dv

@@ -11,8 +11,13 @@ constexpr size_t kShortPathLimit = 259;
 // The "\\?\" form of a path, made full first (doubled separators collapse).
 std::wstring ExtendedPath(const std::wstring& path);
 
-// A full path ("C:\..." with single separators) as the platform takes it: as it
-// is while short, in its "\\?\" form past the limit.
+// A full path ("C:\..." or "\\server\share\..." with single separators) in its
+// "\\?\" form, taken as it stands: a final dot or blank stays, "nul" is no
+// device, and no length limit applies short of the platform's own.
+std::wstring VerbatimPath(const std::wstring& fullPath);
+
+// A full path as the platform takes it: as it is while short, in its "\\?\"
+// form past the limit.
 std::wstring PlatformPath(const std::wstring& fullPath);
 
 } // namespace dv

@@ -1,6 +1,6 @@
 // Removing found files: the ticked items are deleted from disk and leave the
 // list; the kilobytes freed go to the freed-space total.
-#include "app/LongPaths.h"
+#include "scan/FoundFileRemoval.h"
 #include "ui/UnitMainForm.h"
 
 #include <windows.h>
@@ -21,14 +21,14 @@ void TSForm::bDeleteClick() {
 
     int64_t total = 0;
     std::vector<int> ticked;
+    TFoundFileRemover remover;
     for (int i = 0; i < count; ++i) {
         if (!FoundFiles[i].Ticked)
             continue;
         const std::wstring path = FoundFiles.Path(i);
         StatusBar1.SetPanelText(0, path);
         StatusBar1.Repaint();
-        // Attributes are left as they are: a read-only file stays.
-        if (DeleteFileW(PlatformPath(path).c_str()))
+        if (remover.Delete(FoundFiles.Directory(i), FoundFiles[i].Name))
             total += FoundFiles[i].KB;
         ticked.push_back(i);
         ProgressBar2.StepIt();

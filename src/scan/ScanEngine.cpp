@@ -2,9 +2,8 @@
 // ticked pattern is searched for in every recorded directory.
 #include "app/Application.h"
 #include "app/Errors.h"
-#include "app/FindHandle.h"
-#include "app/LongPaths.h"
 #include "app/Strings.h"
+#include "scan/FolderSearch.h"
 #include "ui/UnitMainForm.h"
 
 #include <windows.h>
@@ -35,13 +34,6 @@ template <class Action> class OnExit {
 const DWORD kCountInterval = 250; // milliseconds
 
 bool IsDriveRoot(const std::wstring& dir) { return dir.size() == 2 && dir[1] == L':'; }
-
-// A directory link or junction is not entered: it can lead back into the tree
-// (an endless walk) or to files that the walk reaches by their own path.
-bool IsWalkableDirectory(const WIN32_FIND_DATAW& entry) {
-    const DWORD attributes = entry.dwFileAttributes;
-    return (attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
 
 // A pattern that names a path ("SUB\*.TMP", "..\*.*", "C:*.*") would find files
 // outside the directory it is searched in, and they would be listed under the
@@ -129,25 +121,14 @@ void TSForm::bScanClick() {
 
 void TSForm::ScanDir(const std::wstring& dir) {
     // A drive's root is walked but never recorded, so files lying in it are not
-    // searched; every directory below it that can be listed is.
-    const bool root = IsDriveRoot(dir);
-    {
-        WIN32_FIND_DATAW entry;
-        FindHandle search(PlatformPath(dir + L"\\*"), entry);
-        if (search.Valid()) {
-            if (!root)
-                ListTmp.push_back(dir);
-            do {
-                if (IsDotEntry(entry.cFileName))
-                    continue;
-                if (IsWalkableDirectory(entry))
-                    ScanDir(dir + L"\\" + entry.cFileName);
-            } while (search.Next(entry));
-        }
+    // searched; every folder below it that can be listed is.
+    WalkFolders(dir, [this](const std::wstring& folder, bool listed) {
+        if (listed && !IsDriveRoot(folder))
+            ListTmp.push_back(folder);
         Label9.SetCaption("Scanning: " + std::to_string(ListTmp.size()));
         Label9.Repaint();
-    }
-    PumpScanMessages();
+        PumpScanMessages();
+    });
 }
 
 void TSForm::ScanFile(const std::wstring& pattern) {
@@ -157,21 +138,13 @@ void TSForm::ScanFile(const std::wstring& pattern) {
     const size_t directories = MatchesInOneDirectory(pattern) ? ListTmp.size() : 0;
     for (size_t i = 0; i < directories && i < ListTmp.size(); ++i) {
         const std::wstring dir = ListTmp[i];
-        WIN32_FIND_DATAW entry;
-        FindHandle search(PlatformPath(dir + L"\\" + pattern), entry);
-        if (!search.Valid())
-            continue;
-        bool more = true;
-        while (more) {
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                const int64_t kilobytes =
-                    SizeToKB(FileSize64(entry.nFileSizeHigh, entry.nFileSizeLow));
-                if (InsertFoundFile(entry.cFileName, dir, kilobytes))
-                    FoundKB += kilobytes;
-            }
-            more = search.Next(entry);
-            PumpScanMessages();
-        }
+        SearchFolder(dir, pattern,
+                     {[this, &dir](const std::wstring& name, uint64_t size) {
+                          const int64_t kilobytes = SizeToKB(size);
+                          if (InsertFoundFile(name, dir, kilobytes))
+                              FoundKB += kilobytes;
+                      },
+                      [this] { PumpScanMessages(); }});
     }
     ShowFoundFileCount();
     ListFiles.Repaint();
