@@ -1,0 +1,232 @@
+// Names that Win32's path rules rewrite (final dots and blanks, device names,
+// short 8.3 forms), folder links swapped in during a run, and trees deeper than
+// any full path: the clean, the scan and the removal touch exactly the entries
+// chosen. The names are made from the host, which takes every one of them.
+#include "TestSupport.h"
+
+#include "app/Errors.h"
+#include "app/LongPaths.h"
+#include "clean/EmptyTree.h"
+#include "scan/FoundFileRemoval.h"
+
+#include <algorithm>
+#include <functional>
+
+using dvtest::FormTest;
+using dvtest::U8;
+using dvtest::W;
+using Names = std::vector<std::string>;
+
+namespace {
+
+// Runs a shell script on the host in the folder dir and waits until it ends.
+bool RunHostScript(const std::string& dir, const std::string& script) {
+    const std::string host = dvtest::HostPath(dir);
+    if (host.empty())
+        return false;
+    dvtest::WriteFile(dir + "\\host.sh", "cd \"" + host + "\" || exit 1\n" + script +
+                                             "\necho > \"" + host + "/host.done\"\n");
+    if (!dvtest::RunHostCommand("/bin/sh \"" + host + "/host.sh\""))
+        return false;
+    bool done = false;
+    for (int i = 0; i < 1500 && !(done = dvtest::PathExists(dir + "\\host.done")); ++i)
+        Sleep(20);
+    DeleteFileA((dir + "\\host.sh").c_str());
+    DeleteFileA((dir + "\\host.done").c_str());
+    return done;
+}
+
+// Every entry below a folder, listed by "\\?\" paths, which reach any name.
+void ListExactly(const std::wstring& dir, const std::string& prefix, Names& names) {
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW(dv::VerbatimPath(dir + L"\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        names.push_back(prefix + U8(name));
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            ListExactly(dir + L"\\" + name, names.back() + "\\", names);
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+}
+
+Names Listing(const std::string& dir) {
+    Names names;
+    ListExactly(W(dir), "", names);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A tree of the names Win32 confuses, each file 1 KB: files beside their twins
+// with a final dot, folders with a final dot or blank, device names, a name
+// beginning with two dots, and names that match a pattern by their short form.
+const char kTwinsScript[] = R"(
+for f in x.tmp x.tmp. desktop.ini desktop.ini. con.txt nul ..cache keep.tmpl old.bake; do
+    head -c 1024 /dev/zero > "$f"
+done
+mkdir d. 's '
+head -c 1024 /dev/zero > d./old1.bak
+head -c 1024 /dev/zero > 's /old2.bak'
+)";
+
+class ExactNames : public FormTest {
+  protected:
+    void SetUp() override {
+        FormTest::SetUp();
+        target_ = root_ + "\\t";
+        dvtest::MakeDir(target_);
+    }
+    void TearDown() override {
+        RunHostScript(root_, "rm -rf t canaries victim");
+        FormTest::TearDown();
+    }
+    std::string target_;
+};
+
+class DeletedFiles : public dv::TreeEmptyingObserver {
+  public:
+    void FileDeleted(const std::wstring& name, uint64_t) override { Names.push_back(U8(name)); }
+    void FolderListed(const std::vector<dv::ListedEntry>& entries) override {
+        if (OnListing)
+            OnListing(entries);
+    }
+    ::Names Names;
+    std::function<void(const std::vector<dv::ListedEntry>&)> OnListing;
+};
+
+// A walk on a thread of its own, whose stack is as small as given.
+struct SmallStackWalk {
+    dv::FileHandle Target;
+    DeletedFiles Deleted;
+    bool Raised = false;
+
+    static DWORD WINAPI Run(void* data) {
+        auto* walk = static_cast<SmallStackWalk*>(data);
+        try {
+            dv::EmptyTree(walk->Target.Get(), walk->Deleted);
+        } catch (...) {
+            walk->Raised = true;
+        }
+        return 0;
+    }
+};
+
+} // namespace
+
+TEST_F(ExactNames, TheCleanDeletesEachNameItselfAndSparesOnlyDesktopIni) {
+    ASSERT_TRUE(RunHostScript(target_, kTwinsScript));
+    dv::TSForm& form = Form();
+    form.DelDir(W(target_), L"");
+    EXPECT_EQ(Listing(target_), Names{"desktop.ini"});
+    EXPECT_EQ(form.CleanedKB, 10);
+}
+
+TEST_F(ExactNames, TheScanListsLongNameMatchesInEveryFolderAndTheRemovalDeletesOnlyThoseTicked) {
+    ASSERT_TRUE(RunHostScript(target_, kTwinsScript));
+    dv::TSForm& form = Form();
+    form.ScanDir(W(target_));
+    for (const char* pattern : {"*.TMP", "*.BAK", "x.*", "con.*", "nul", "*cache"})
+        form.ScanFile(W(pattern));
+    Names found;
+    for (int i = 0; i < form.FoundFiles.Count(); ++i)
+        found.push_back(U8(form.FoundFiles.Path(i)).substr(target_.size()));
+    EXPECT_EQ(found, (Names{"\\..cache", "\\con.txt", "\\nul", "\\d.\\old1.bak", "\\s \\old2.bak",
+                            "\\x.tmp", "\\x.tmp."}));
+
+    for (int i = 0; i < form.FoundFiles.Count(); ++i)
+        form.FoundFiles.SetTicked(i, form.FoundFiles[i].Name != L"x.tmp" &&
+                                         form.FoundFiles[i].Name != L"..cache");
+    form.bDeleteClick();
+    EXPECT_EQ(Listing(target_), (Names{"..cache", "d.", "desktop.ini", "desktop.ini.", "keep.tmpl",
+                                       "old.bake", "s ", "x.tmp"}));
+    EXPECT_EQ(form.Label9.Caption(), "Deleted: 5KB");
+}
+
+// A folder swapped for a link to someone else's files after its parent was
+// listed: the walk finds it is not the folder listed and passes it over.
+TEST_F(ExactNames, AFolderSwappedForALinkDuringTheCleanIsPassedOver) {
+    ASSERT_TRUE(RunHostScript(root_, R"(
+mkdir -p canaries t/swapped t/other
+for f in canaries/a canaries/b t/swapped/s t/other/o t/f; do echo x > "$f"; done
+)"));
+    DeletedFiles deleted;
+    bool swapped = false;
+    deleted.OnListing = [&](const std::vector<dv::ListedEntry>&) {
+        if (!swapped)
+            swapped = RunHostScript(root_, "rm -rf t/swapped && ln -s \"$PWD/canaries\" t/swapped");
+    };
+    dv::FileHandle target = dv::OpenTarget(W(target_));
+    dv::EmptyTree(target.Get(), deleted);
+    ASSERT_TRUE(swapped);
+    std::sort(deleted.Names.begin(), deleted.Names.end());
+    EXPECT_EQ(deleted.Names, (Names{"f", "o"}));
+    EXPECT_EQ(Listing(root_ + "\\canaries"), (Names{"a", "b"}));
+    EXPECT_EQ(Listing(target_), Names{"swapped"}); // the link stays, not entered
+}
+
+// The same for the removal: the found file's folder swapped, after its parent
+// was listed, for a link to a folder holding a file of the same name.
+TEST_F(ExactNames, AFolderSwappedForALinkBeforeTheRemovalKeepsTheFileBehindIt) {
+    ASSERT_TRUE(RunHostScript(root_, R"(
+mkdir -p victim t/junk
+echo x > victim/old.tmp; echo x > t/junk/old.tmp; echo x > t/junk/new.tmp
+)"));
+    const std::wstring junk = W(target_ + "\\junk");
+    EXPECT_TRUE(dv::TFoundFileRemover().Delete(junk, L"new.tmp"));
+    dv::TFoundFileRemover racing;
+    racing.AfterListing = [&](const std::wstring& folder) {
+        if (folder == W(target_))
+            RunHostScript(root_, "rm -rf t/junk && ln -s \"$PWD/victim\" t/junk");
+    };
+    EXPECT_FALSE(racing.Delete(junk, L"old.tmp"));
+    EXPECT_EQ(Listing(root_ + "\\victim"), Names{"old.tmp"});
+    // Listed as a link from the start, it ends the file too.
+    EXPECT_FALSE(dv::TFoundFileRemover().Delete(junk, L"old.tmp"));
+    EXPECT_EQ(Listing(root_ + "\\victim"), Names{"old.tmp"});
+}
+
+// Depth costs the walk memory, never stack: a chain of folders is emptied on a
+// thread with a stack of 64 KB, which any recursion a level would overflow.
+// (Wine's server resolves the whole host path of every folder it opens, at a
+// cost that grows with the cube of the depth: deeper chains cost minutes.)
+TEST_F(ExactNames, AChainOfNestedFoldersIsEmptiedWithoutRecursion) {
+    ASSERT_TRUE(RunHostScript(target_, R"(
+perl -e 'for (1..800) { mkdir "a" or die; chdir "a" or die }
+          open my $f, ">", "bottom.txt" or die; print $f "\0" x 2048'
+)"));
+    SmallStackWalk walk{dv::OpenTarget(W(target_)), {}};
+    HANDLE thread = CreateThread(nullptr, 64 * 1024, SmallStackWalk::Run, &walk,
+                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    ASSERT_TRUE(thread);
+    WaitForSingleObject(thread, INFINITE);
+    DWORD exitCode = 1;
+    GetExitCodeThread(thread, &exitCode);
+    CloseHandle(thread);
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_FALSE(walk.Raised);
+    EXPECT_EQ(walk.Deleted.Names, Names{"bottom.txt"});
+    EXPECT_EQ(Listing(target_), Names{});
+}
+
+TEST_F(ExactNames, ATargetThatCannotBeOpenedRaisesItsErrorBeforeAnythingIsDeleted) {
+    dvtest::WriteFile(target_ + "\\file", "x");
+    const std::pair<std::string, unsigned long> cases[] = {
+        {target_ + "\\missing", ERROR_FILE_NOT_FOUND},
+        {target_ + "\\missing\\deeper", ERROR_PATH_NOT_FOUND},
+        {target_ + "\\file", ERROR_DIRECTORY},
+        {"", ERROR_PATH_NOT_FOUND},
+    };
+    for (const auto& [path, code] : cases) {
+        try {
+            Form().DelDir(W(path), L"");
+            ADD_FAILURE() << path << " raised nothing";
+        } catch (const dv::EInOutError& error) {
+            EXPECT_EQ(error.ErrorCode, code) << path;
+        }
+    }
+    EXPECT_EQ(Listing(target_), Names{"file"});
+}
