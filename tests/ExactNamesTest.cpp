@@ -63,7 +63,8 @@ Names Listing(const std::string& dir) {
 
 // A tree of the names Win32 confuses, each file 1 KB: files beside their twins
 // with a final dot, folders with a final dot or blank, device names, a name
-// beginning with two dots, and names that match a pattern by their short form.
+// beginning with two dots, and names that match a pattern by their short form;
+// and a folder of more empty files than one read of a listing returns.
 const char kTwinsScript[] = R"(
 for f in x.tmp x.tmp. desktop.ini desktop.ini. con.txt nul ..cache keep.tmpl old.bake; do
     head -c 1024 /dev/zero > "$f"
@@ -71,6 +72,7 @@ done
 mkdir d. 's '
 head -c 1024 /dev/zero > d./old1.bak
 head -c 1024 /dev/zero > 's /old2.bak'
+mkdir many && cd many && perl -e 'for (1..1000) { open my $f, ">", "empty file $_.dat" or die }'
 )";
 
 class ExactNames : public FormTest {
@@ -141,8 +143,10 @@ TEST_F(ExactNames, TheScanListsLongNameMatchesInEveryFolderAndTheRemovalDeletesO
         form.FoundFiles.SetTicked(i, form.FoundFiles[i].Name != L"x.tmp" &&
                                          form.FoundFiles[i].Name != L"..cache");
     form.bDeleteClick();
-    EXPECT_EQ(Listing(target_), (Names{"..cache", "d.", "desktop.ini", "desktop.ini.", "keep.tmpl",
-                                       "old.bake", "s ", "x.tmp"}));
+    Names left = Listing(target_);
+    std::erase_if(left, [](const std::string& name) { return name.starts_with("many\\"); });
+    EXPECT_EQ(left, (Names{"..cache", "d.", "desktop.ini", "desktop.ini.", "keep.tmpl", "many",
+                           "old.bake", "s ", "x.tmp"}));
     EXPECT_EQ(form.Label9.Caption(), "Deleted: 5KB");
 }
 
