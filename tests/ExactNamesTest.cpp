@@ -9,6 +9,8 @@
 #include "clean/EmptyTree.h"
 #include "scan/FoundFileRemoval.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <functional>
 
@@ -100,20 +102,30 @@ class DeletedFiles : public dv::TreeEmptyingObserver {
     std::function<void(const std::vector<dv::ListedEntry>&)> OnListing;
 };
 
-// A walk on a thread of its own, whose stack is as small as given.
+// A walk with 32 KB of stack left, which any recursion a level would overflow
+// in a chain of some hundred folders.
 struct SmallStackWalk {
     dv::FileHandle Target;
     DeletedFiles Deleted;
     bool Raised = false;
 
     static DWORD WINAPI Run(void* data) {
-        auto* walk = static_cast<SmallStackWalk*>(data);
-        try {
-            dv::EmptyTree(walk->Target.Get(), walk->Deleted);
-        } catch (...) {
-            walk->Raised = true;
-        }
+        MEMORY_BASIC_INFORMATION stack{};
+        VirtualQuery(&stack, &stack, sizeof stack);
+        const size_t free =
+            size_t(reinterpret_cast<char*>(&stack) - static_cast<char*>(stack.AllocationBase));
+        volatile char* taken = static_cast<char*>(alloca(free - 32 * 1024));
+        taken[0] = 0;
+        static_cast<SmallStackWalk*>(data)->Walk();
         return 0;
+    }
+
+    void Walk() {
+        try {
+            dv::EmptyTree(Target.Get(), Deleted);
+        } catch (...) {
+            Raised = true;
+        }
     }
 };
 
@@ -125,6 +137,9 @@ TEST_F(ExactNames, TheCleanDeletesEachNameItselfAndSparesOnlyDesktopIni) {
     form.DelDir(W(target_), L"");
     EXPECT_EQ(Listing(target_), Names{"desktop.ini"});
     EXPECT_EQ(form.CleanedKB, 10);
+    char current[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, current);
+    EXPECT_EQ(current, target_); // the one folder entered
 }
 
 TEST_F(ExactNames, TheScanListsLongNameMatchesInEveryFolderAndTheRemovalDeletesOnlyThoseTicked) {
@@ -150,26 +165,29 @@ TEST_F(ExactNames, TheScanListsLongNameMatchesInEveryFolderAndTheRemovalDeletesO
     EXPECT_EQ(form.Label9.Caption(), "Deleted: 5KB");
 }
 
-// A folder swapped for a link to someone else's files after its parent was
-// listed: the walk finds it is not the folder listed and passes it over.
-TEST_F(ExactNames, AFolderSwappedForALinkDuringTheCleanIsPassedOver) {
+// A folder and a file swapped for links to someone else's files after their
+// folder was listed: the walk finds they are not the entries listed and passes
+// them over.
+TEST_F(ExactNames, EntriesSwappedForLinksDuringTheCleanArePassedOver) {
     ASSERT_TRUE(RunHostScript(root_, R"(
 mkdir -p canaries t/swapped t/other
-for f in canaries/a canaries/b t/swapped/s t/other/o t/f; do echo x > "$f"; done
+for f in canaries/a canaries/b canaries/c t/swapped/s t/other/o t/f; do echo x > "$f"; done
 )"));
     DeletedFiles deleted;
     bool swapped = false;
     deleted.OnListing = [&](const std::vector<dv::ListedEntry>&) {
         if (!swapped)
-            swapped = RunHostScript(root_, "rm -rf t/swapped && ln -s \"$PWD/canaries\" t/swapped");
+            swapped =
+                RunHostScript(root_, "rm -rf t/swapped t/f && ln -s \"$PWD/canaries\" t/swapped"
+                                     " && ln -s \"$PWD/canaries/c\" t/f");
     };
     dv::FileHandle target = dv::OpenTarget(W(target_));
     dv::EmptyTree(target.Get(), deleted);
     ASSERT_TRUE(swapped);
     std::sort(deleted.Names.begin(), deleted.Names.end());
-    EXPECT_EQ(deleted.Names, (Names{"f", "o"}));
-    EXPECT_EQ(Listing(root_ + "\\canaries"), (Names{"a", "b"}));
-    EXPECT_EQ(Listing(target_), Names{"swapped"}); // the link stays, not entered
+    EXPECT_EQ(deleted.Names, Names{"o"});
+    EXPECT_EQ(Listing(root_ + "\\canaries"), (Names{"a", "b", "c"}));
+    EXPECT_EQ(Listing(target_), (Names{"f", "swapped"})); // the links stay, not entered
 }
 
 // The same for the removal: the found file's folder swapped, after its parent
@@ -193,8 +211,7 @@ echo x > victim/old.tmp; echo x > t/junk/old.tmp; echo x > t/junk/new.tmp
     EXPECT_EQ(Listing(root_ + "\\victim"), Names{"old.tmp"});
 }
 
-// Depth costs the walk memory, never stack: a chain of folders is emptied on a
-// thread with a stack of 64 KB, which any recursion a level would overflow.
+// Depth costs the walk memory, never stack.
 // (Wine's server resolves the whole host path of every folder it opens, at a
 // cost that grows with the cube of the depth: deeper chains cost minutes.)
 TEST_F(ExactNames, AChainOfNestedFoldersIsEmptiedWithoutRecursion) {
@@ -203,8 +220,7 @@ perl -e 'for (1..800) { mkdir "a" or die; chdir "a" or die }
           open my $f, ">", "bottom.txt" or die; print $f "\0" x 2048'
 )"));
     SmallStackWalk walk{dv::OpenTarget(W(target_)), {}};
-    HANDLE thread = CreateThread(nullptr, 64 * 1024, SmallStackWalk::Run, &walk,
-                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, SmallStackWalk::Run, &walk, 0, nullptr);
     ASSERT_TRUE(thread);
     WaitForSingleObject(thread, INFINITE);
     DWORD exitCode = 1;

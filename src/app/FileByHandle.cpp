@@ -105,11 +105,14 @@ DWORD OpenFolderByPath(const std::wstring& path, FileHandle& folder) {
 
 DWORD OpenEntry(HANDLE parent, const std::wstring& name, bool directory, OpenFor purpose,
                 FileHandle& entry) {
-    UNICODE_STRING nameString{USHORT(name.size() * sizeof(wchar_t)),
-                              USHORT(name.size() * sizeof(wchar_t)),
-                              const_cast<wchar_t*>(name.c_str())};
+    UNICODE_STRING nameString{};
+    nameString.Length = nameString.MaximumLength = USHORT(name.size() * sizeof(wchar_t));
+    nameString.Buffer = const_cast<wchar_t*>(name.c_str());
+    OBJECT_ATTRIBUTES attributes{};
+    attributes.Length = sizeof attributes;
+    attributes.RootDirectory = parent;
+    attributes.ObjectName = &nameString;
     // No OBJ_CASE_INSENSITIVE: a folder may hold names that differ in case alone.
-    OBJECT_ATTRIBUTES attributes{sizeof attributes, parent, &nameString, 0, nullptr, nullptr};
     IO_STATUS_BLOCK io{};
     HANDLE opened = nullptr;
     const ULONG options = FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT |
