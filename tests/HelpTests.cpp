@@ -88,23 +88,20 @@ std::string SettingsSnapshot() {
     return snapshot;
 }
 
+// The one window of that class that the program shows (waiting for it), or none.
 HWND WindowOf(const dvtest::ProgramRun& run, const std::string& className) {
-    std::vector<HWND> windows =
-        run.Process ? dvtest::WaitForWindows(run.ProcessId, className) : std::vector<HWND>();
+    std::vector<HWND> windows = dvtest::WaitForWindows(run.ProcessId, className);
     return windows.size() == 1 ? windows[0] : nullptr;
 }
 
-// dormivane.exe running with its window shown, ended with the test.
+// dormivane.exe with its window shown, ended with the test.
 struct RunningProgram {
     dvtest::ProgramRun Run = dvtest::RunProgram("", 0);
     HWND Form = WindowOf(Run, "TSForm");
     ~RunningProgram() { dvtest::EndProcess(Run); }
 };
 
-// Clicks are posted, so that a box which the program or the viewer shows
-// cannot hold the test up.
 void PostClick(HWND button) {
-    ASSERT_NE(button, nullptr);
     PostMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
                  reinterpret_cast<LPARAM>(button));
 }
@@ -124,16 +121,14 @@ class Help : public FormTest {
 // Where the help viewer's stand-in (tests/help/StandInViewer.cpp) notes that it ran.
 const char kStandInNotes[] = "C:\\help-stand-in.txt";
 
-// In the prefix of scripts/help-tests: every winhlp32.exe is the stand-in.
+// In the prefix of scripts/help-tests only: every winhlp32.exe is the stand-in.
 class HelpWithoutLegacyViewer : public Help {
   protected:
     void SetUp() override {
         Help::SetUp();
-        char windows[MAX_PATH] = "";
-        GetWindowsDirectoryA(windows, MAX_PATH);
-        if (dvtest::ReadFile(std::string(windows) + "\\winhlp32.exe") !=
+        if (dvtest::ReadFile("C:\\windows\\winhlp32.exe") !=
             dvtest::ReadFile(dvtest::ProgramDirectory() + "help-stand-in.exe"))
-            GTEST_SKIP() << "runs in the prefix of scripts/help-tests only";
+            GTEST_SKIP() << "runs in the prefix of scripts/help-tests";
         DeleteFileA(kStandInNotes);
     }
 };

@@ -1,6 +1,6 @@
-// Which viewer the program's help goes to, by what the system has installed
-// where WinHelpA would start the legacy viewer: that viewer where there is one,
-// HTML Help where there is only a stand-in or nothing.
+// Which viewer the program's help goes to, by what is installed where WinHelpA
+// would start the legacy viewer: that viewer where there is one, HTML Help
+// where there is only a stand-in or nothing.
 #include "TestSupport.h"
 
 #include "app/Application.h"
@@ -8,24 +8,12 @@
 
 #include <functional>
 
-using dvtest::FormTest;
-
 namespace {
-
-// Where the help viewer's stand-in (tests/help/StandInViewer.cpp) notes that it ran.
-const char kStandInNotes[] = "C:\\help-stand-in.txt";
 
 std::vector<std::string> htmlHelpRequests;
 
-std::string WithoutProgramDirectory(std::string text) {
-    const std::string directory = dvtest::ProgramDirectory();
-    for (size_t at; (at = text.find(directory)) != std::string::npos;)
-        text.erase(at, directory.size());
-    return text;
-}
-
-// What reached the help hooks and the message box, one line each, files named
-// relative to the program's folder. The position of HELP_SETPOPUP_POS is left out.
+// The help requests and message boxes since the last call, one line each; the
+// position that HELP_SETPOPUP_POS gives is left out, files go by their names.
 std::string HelpRequests() {
     std::string text;
     for (auto [command, data] : dvtest::Modal().HelpCalls)
@@ -37,43 +25,10 @@ std::string HelpRequests() {
         text += "MessageBox " + box.Text + "\n";
     dvtest::ResetModal();
     htmlHelpRequests.clear();
-    return WithoutProgramDirectory(text);
+    return text;
 }
 
-std::string SystemWindowsFolder() {
-    char folder[MAX_PATH] = "";
-    GetWindowsDirectoryA(folder, MAX_PATH);
-    return folder;
-}
-
-void PressF1(dv::TSForm& form, dv::ui::TControl& control) {
-    control.SetFocus();
-    MSG msg{control.Handle(), WM_KEYDOWN, VK_F1, 0, 0, {0, 0}};
-    form.PreTranslateKey(msg);
-}
-
-// The caption's help button, then a click on the control.
-void ClickWithCaptionHelp(dv::ui::TControl& control) {
-    HELPINFO info{sizeof info, HELPINFO_WINDOW, 0, control.Handle(), 0, {0, 0}};
-    SendMessageA(control.Handle(), WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
-}
-
-// A window of the legacy viewer's class, as an open viewer has.
-struct OpenViewerWindow {
-    HWND Window;
-    OpenViewerWindow() {
-        WNDCLASSA viewerClass{};
-        viewerClass.lpfnWndProc = DefWindowProcA;
-        viewerClass.lpszClassName = "MS_WINHELP";
-        RegisterClassA(&viewerClass);
-        Window = CreateWindowExA(0, "MS_WINHELP", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                                 nullptr, nullptr);
-    }
-    ~OpenViewerWindow() { DestroyWindow(Window); }
-};
-
-// The recording hooks, with the legacy viewer looked for in a scratch folder.
-class HelpViewer : public FormTest {
+class HelpViewer : public dvtest::FormTest {
   protected:
     void SetUp() override {
         FormTest::SetUp();
@@ -82,10 +37,11 @@ class HelpViewer : public FormTest {
         dvtest::MakeDir(root_ + "\\windows");
         dv::Application.Help.LegacyViewerFolder = root_ + "\\windows";
         dv::Modal().HtmlHelp = [](HWND, const std::string& file, UINT command, DWORD_PTR) {
-            htmlHelpRequests.push_back("HtmlHelp " + std::to_string(command) + " " + file);
+            htmlHelpRequests.push_back("HtmlHelp " + std::to_string(command) + " " +
+                                       file.substr(file.rfind('\\') + 1));
             return true;
         };
-        DeleteFileA(kStandInNotes);
+        DeleteFileA("C:\\help-stand-in.txt");
     }
     void TearDown() override {
         dv::Application.Help.CloseAll();
@@ -95,15 +51,13 @@ class HelpViewer : public FormTest {
         dv::Application.HelpFile = helpFile_;
         FormTest::TearDown();
     }
-    void InstallStandIn() const {
-        ASSERT_TRUE(CopyFileA((dvtest::ProgramDirectory() + "help-stand-in.exe").c_str(),
-                              viewer_.c_str(), FALSE));
-    }
-    void InstallViewer() const {
-        ASSERT_TRUE(
-            CopyFileA((SystemWindowsFolder() + "\\winhlp32.exe").c_str(), viewer_.c_str(), FALSE));
+    // Puts a copy of file where WinHelpA would start the legacy viewer.
+    void Install(const std::string& file) const {
+        ASSERT_TRUE(CopyFileA(file.c_str(), viewer_.c_str(), FALSE)) << file;
     }
     std::string viewer_; // where WinHelpA would start the legacy viewer
+    const std::string wineViewer_ = "C:\\windows\\winhlp32.exe";
+    const std::string standIn_ = dvtest::ProgramDirectory() + "help-stand-in.exe";
     std::string helpFile_;
 };
 
@@ -115,22 +69,20 @@ TEST_F(HelpViewer, GoesToTheLegacyViewerWhereOneIsInstalledElseToHtmlHelp) {
         std::function<void()> Install;
         bool Legacy;
     } installed[] = {
-        {"a viewer", [&] { InstallViewer(); }, true},
-        {"the stand-in", [&] { InstallStandIn(); }, false},
-        {"the stand-in grown to a viewer's size",
-         [&] {
-             InstallStandIn();
-             dvtest::WriteFile(viewer_, dvtest::ReadFile(viewer_) + std::string(1 << 20, '\0'));
-         },
+        {"a viewer", [&] { Install(wineViewer_); }, true},
+        {"the stand-in", [&] { Install(standIn_); }, false},
+        {"the stand-in grown to a viewer's size (a stub by its description)",
+         [&] { dvtest::WriteFile(viewer_, dvtest::ReadFile(standIn_) + std::string(1 << 20, 0)); },
          false},
         {"a small file without version information",
          [&] { dvtest::WriteFile(viewer_, std::string(4096, 'x')); }, false},
         {"nothing", [] {}, false},
     };
-    // WinHelp HELP_FINDER (11), HELP_SETPOPUP_POS (13), HELP_CONTEXTPOPUP (8);
-    // HtmlHelp HH_DISPLAY_TOC (1), HH_DISPLAY_TOPIC (0).
     dv::TSForm& form = Form();
     form.Show();
+    HELPINFO onHelpButton{sizeof(HELPINFO), HELPINFO_WINDOW, 0, form.Button6.Handle(), 0, {0, 0}};
+    // WinHelp HELP_FINDER (11), HELP_SETPOPUP_POS (13), HELP_CONTEXTPOPUP (8);
+    // HtmlHelp HH_DISPLAY_TOC (1), HH_DISPLAY_TOPIC (0).
     struct Action {
         const char* What;
         std::function<void()> Do;
@@ -139,9 +91,18 @@ TEST_F(HelpViewer, GoesToTheLegacyViewerWhereOneIsInstalledElseToHtmlHelp) {
     } actions[] = {
         {"Help", [&] { dvtest::ClickAsUser(form.Button6); }, "WinHelp 11 0\n",
          "HtmlHelp 1 DORMIVANE.CHM\n"},
-        {"F1 on the Clean page", [&] { PressF1(form, form.bCleanNow); },
+        {"F1 on the Clean page",
+         [&] {
+             form.bCleanNow.SetFocus();
+             MSG f1{form.bCleanNow.Handle(), WM_KEYDOWN, VK_F1, 0, 0, {0, 0}};
+             form.PreTranslateKey(f1);
+         },
          "WinHelp 13\nWinHelp 8 3\n", "HtmlHelp 0 DORMIVANE.CHM::/Cleaningandscanning.html\n"},
-        {"the caption's help button on the Info page", [&] { ClickWithCaptionHelp(form.Button6); },
+        {"the caption's help button, then the Info page's Help",
+         [&] {
+             SendMessageA(form.Button6.Handle(), WM_HELP, 0,
+                          reinterpret_cast<LPARAM>(&onHelpButton));
+         },
          "WinHelp 13\nWinHelp 8 2\n", "HtmlHelp 0 DORMIVANE.CHM::/Dormivaneanditswindow.html\n"},
     };
     for (const Installed& system : installed) {
@@ -153,16 +114,18 @@ TEST_F(HelpViewer, GoesToTheLegacyViewerWhereOneIsInstalledElseToHtmlHelp) {
             EXPECT_EQ(HelpRequests(), system.Legacy ? action.Legacy : action.Html);
         }
     }
-    // An open viewer takes the request even where only the stand-in is installed.
-    InstallStandIn();
-    {
-        OpenViewerWindow open;
-        dvtest::ClickAsUser(form.Button6);
-        EXPECT_EQ(HelpRequests(), "WinHelp 11 0\n");
-    }
-    EXPECT_FALSE(dvtest::PathExists(kStandInNotes));
-    // The program ends: HTML Help's windows close (HH_CLOSE_ALL, 18) while the
-    // message loop still runs.
+    // A viewer that is open takes the request, whatever is installed.
+    WNDCLASSA viewerClass{0,       DefWindowProcA, 0,       0,       nullptr,
+                          nullptr, nullptr,        nullptr, nullptr, "MS_WINHELP"};
+    RegisterClassA(&viewerClass);
+    HWND openViewer =
+        CreateWindowExA(0, "MS_WINHELP", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    actions[0].Do();
+    DestroyWindow(openViewer);
+    EXPECT_EQ(HelpRequests(), "WinHelp 11 0\n");
+    EXPECT_FALSE(dvtest::PathExists("C:\\help-stand-in.txt")); // no stand-in ran
+    // As the program ends, HTML Help's windows close (HH_CLOSE_ALL, 18) while
+    // the message loop still runs.
     SendMessageA(form.Handle(), WM_CLOSE, 0, 0);
     EXPECT_EQ(HelpRequests(), "HtmlHelp 18 \n");
     MSG quit;
@@ -172,15 +135,13 @@ TEST_F(HelpViewer, GoesToTheLegacyViewerWhereOneIsInstalledElseToHtmlHelp) {
 TEST_F(HelpViewer, WithoutHelpFilesOneBoxSaysWhereTheyWereLookedFor) {
     dv::Application.HelpFile = root_ + "\\DORMIVANE.HLP";
     dv::TSForm& form = Form();
-    form.Show();
-    InstallViewer();
+    Install(wineViewer_);
     dvtest::ClickAsUser(form.Button6);
-    EXPECT_EQ(HelpRequests(), "MessageBox The help file was not found. Dormivane looked for:\n" +
-                                  root_ + "\\DORMIVANE.HLP\n" + root_ + "\\DORMIVANE.CHM\n");
-    // Only the legacy help file, and only the stand-in to show it.
-    dvtest::WriteFile(root_ + "\\DORMIVANE.HLP", dvtest::ReadFile(helpFile_));
-    InstallStandIn();
-    PressF1(form, form.bCleanNow);
-    EXPECT_EQ(HelpRequests(), "MessageBox The help file was not found. Dormivane looked for:\n" +
-                                  root_ + "\\DORMIVANE.CHM\n");
+    const std::string box = "MessageBox The help file was not found. Dormivane looked for:\n";
+    EXPECT_EQ(HelpRequests(), box + root_ + "\\DORMIVANE.HLP\n" + root_ + "\\DORMIVANE.CHM\n");
+    // The legacy help file only, and only the stand-in to show it: F1.
+    CopyFileA(helpFile_.c_str(), dv::Application.HelpFile.c_str(), FALSE);
+    Install(standIn_);
+    form.ShowContextHelp(form.bCleanNow.Handle());
+    EXPECT_EQ(HelpRequests(), box + root_ + "\\DORMIVANE.CHM\n");
 }
