@@ -28,6 +28,10 @@ std::string HelpRequests() {
     return text;
 }
 
+std::string ChmFile(const std::string& helpFile) {
+    return helpFile.substr(0, helpFile.size() - 3) + "CHM";
+}
+
 class HelpViewer : public dvtest::FormTest {
   protected:
     void SetUp() override {
@@ -132,7 +136,7 @@ TEST_F(HelpViewer, GoesToTheLegacyViewerWhereOneIsInstalledElseToHtmlHelp) {
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-TEST_F(HelpViewer, WithoutHelpFilesOneBoxSaysWhereTheyWereLookedFor) {
+TEST_F(HelpViewer, WithNoHelpToShowOneBoxSaysWhereItWasLookedFor) {
     dv::Application.HelpFile = root_ + "\\DORMIVANE.HLP";
     dv::TSForm& form = Form();
     Install(wineViewer_);
@@ -144,4 +148,9 @@ TEST_F(HelpViewer, WithoutHelpFilesOneBoxSaysWhereTheyWereLookedFor) {
     Install(standIn_);
     form.ShowContextHelp(form.bCleanNow.Handle());
     EXPECT_EQ(HelpRequests(), box + root_ + "\\DORMIVANE.CHM\n");
+    // Both help files, but no HTML Help.
+    CopyFileA(ChmFile(helpFile_).c_str(), ChmFile(dv::Application.HelpFile).c_str(), FALSE);
+    dv::Modal().HtmlHelp = [](HWND, const std::string&, UINT, DWORD_PTR) { return false; };
+    dvtest::ClickAsUser(form.Button6);
+    EXPECT_EQ(HelpRequests(), box + "C:\\windows\\system32\\hhctrl.ocx\n");
 }
