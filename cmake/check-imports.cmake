@@ -1,6 +1,7 @@
 # Usage: cmake -DOBJDUMP=<objdump> -DEXE=<file.exe> -P check-imports.cmake
 # Fails when EXE imports a DLL that is not part of Windows, e.g. the MinGW
-# C++ runtime (libstdc++-6.dll, libgcc_s_*.dll, libwinpthread-1.dll).
+# C++ runtime (libstdc++-6.dll, libgcc_s_*.dll, libwinpthread-1.dll), or HTML
+# Help's hhctrl.ocx, which the program loads only where it is installed.
 if(NOT OBJDUMP OR NOT EXE)
     message(FATAL_ERROR "usage: cmake -DOBJDUMP=... -DEXE=... -P check-imports.cmake")
 endif()
@@ -18,7 +19,7 @@ foreach(line IN LISTS lines)
     string(STRIP "${dll}" dll)
     string(TOLOWER "${dll}" dll)
     message(STATUS "imports ${dll}")
-    if(dll MATCHES "^(lib|mingw|cyg|msys)|stdc\\+\\+|gcc|pthread")
+    if(dll MATCHES "^(lib|mingw|cyg|msys)|stdc\\+\\+|gcc|pthread|^hhctrl")
         list(APPEND foreign "${dll}")
     endif()
 endforeach()

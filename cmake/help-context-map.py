@@ -1,19 +1,24 @@
 #!/usr/bin/env python3
 """Fills the numbered-topic map of a Windows help file that Halibut made.
 
-    help-context-map.py SOURCE.HLP MAP.txt OUTPUT.HLP
-    help-context-map.py --check HELP.HLP MAP.txt
+    help-context-map.py SOURCE.HLP MAP.txt OUTPUT.HLP [HELP.CHM]
+    help-context-map.py --check HELP.HLP MAP.txt [HELP.CHM]
 
 A program asks the help viewer for a topic by number (HELP_CONTEXT,
 HELP_CONTEXTPOPUP); the viewer finds the number in the help file's internal
 file |CTXOMAP. Halibut leaves that map empty, so this step writes SOURCE.HLP
 to OUTPUT.HLP with a map built from MAP.txt, then reads OUTPUT.HLP back and
 checks that every number leads to the topic of the expected title. --check
-does only the reading back. Any fault ends with a message and exit status 1.
+does only the reading back. Given the HTML Help file made from the same
+source, both also check that it holds the page of every number (HTML Help
+has no numbered topics: the program opens the page by its name, and HTML
+Help opens a window even for a page that is not there). Any fault ends with
+a message and exit status 1.
 
-MAP.txt: one "number topic-name title" line per numbered topic; "#" starts
-a comment line. The topic name is the one the help source gives the topic
-with \\cfg{winhelp-topic}{name}.
+MAP.txt: one "number topic-name page title" line per numbered topic; "#"
+starts a comment line. The topic name is the one the help source gives the
+topic with \\cfg{winhelp-topic}{name}; the page is the topic's file in the
+HTML Help file.
 
 What this relies on of the help file format (little-endian throughout):
 
@@ -37,6 +42,9 @@ What this relies on of the help file format (little-endian throughout):
 import os
 import struct
 import sys
+
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+from help_chm import ChmError, chm_names  # noqa: E402 (beside this script)
 
 FILE_MAGIC = 0x00035F3F
 TREE_MAGIC = 0x293B
@@ -193,17 +201,17 @@ class HelpFile:
 
 
 def read_map_file(path):
-    """[(number, topic name, title)] from MAP.txt."""
+    """[(number, topic name, page, title)] from MAP.txt."""
     wanted = []
     with open(path, encoding="utf-8") as lines:
         for line_number, line in enumerate(lines, 1):
             line = line.strip()
             if not line or line.startswith("#"):
                 continue
-            fields = line.split(None, 2)
-            if len(fields) < 3 or not fields[0].isdigit():
-                raise HelpError(f"{path}:{line_number}: want \"number topic-name title\"")
-            wanted.append((int(fields[0]), fields[1], fields[2]))
+            fields = line.split(None, 3)
+            if len(fields) < 4 or not fields[0].isdigit():
+                raise HelpError(f"{path}:{line_number}: want \"number topic-name page title\"")
+            wanted.append((int(fields[0]), fields[1], fields[2], fields[3]))
     if not wanted:
         raise HelpError(f"{path} names no topics")
     return wanted
@@ -212,7 +220,7 @@ def read_map_file(path):
 def build_map(help_file, wanted):
     offsets = help_file.topic_offsets()
     by_number = {}
-    for number, name, title in wanted:
+    for number, name, _, title in wanted:
         offset = offsets.get(topic_name_hash(name))
         if offset is None:
             raise HelpError(
@@ -226,7 +234,7 @@ def build_map(help_file, wanted):
 def check_map(help_file, wanted):
     """Every wanted number leads to a topic of the wanted title."""
     numbers, titles = help_file.context_map(), help_file.titles()
-    for number, name, title in wanted:
+    for number, name, _, title in wanted:
         if number not in numbers:
             raise HelpError(f"{help_file.name}: help context {number} is not in the map")
         found = titles.get(numbers[number])
@@ -240,34 +248,58 @@ def check_map(help_file, wanted):
         print(f'help context {number} -> "{found}"')
 
 
-def main(argv):
+def check_pages(chm_path, wanted):
+    """The HTML Help file holds the page of every wanted number."""
+    with open(chm_path, "rb") as f:
+        pages = set(chm_names(f.read(), chm_path))
+    for number, _, page, title in wanted:
+        if "/" + page not in pages:
+            raise HelpError(
+                f'{chm_path} has no page "{page}", which help context {number} ("{title}") '
+                f"opens (Halibut names a page after its section's title, without spaces)"
+            )
+        print(f'help context {number} -> page "{page}"')
+
+
+def write_mapped(source, wanted, output, chm):
+    with open(source, "rb") as f:
+        help_file = HelpFile(f.read(), source)
+    help_file.replace_context_map(build_map(help_file, wanted))
+    # OUTPUT appears only once checked, so that a failed build leaves no
+    # help file that a later build would take as up to date.
+    unchecked = output + ".unchecked"
     try:
-        if len(argv) == 4 and argv[1] == "--check":
-            with open(argv[2], "rb") as f:
-                check_map(HelpFile(f.read(), argv[2]), read_map_file(argv[3]))
+        with open(unchecked, "wb") as f:
+            f.write(help_file.data)
+        with open(unchecked, "rb") as f:
+            check_map(HelpFile(f.read(), output), wanted)
+        if chm:
+            check_pages(chm, wanted)
+        os.replace(unchecked, output)
+    finally:
+        if os.path.exists(unchecked):
+            os.remove(unchecked)
+
+
+def main(argv):
+    checking = argv[1:2] == ["--check"]
+    files = argv[2:] if checking else argv[1:]
+    required = 2 if checking else 3  # then the .CHM, if given
+    if len(files) not in (required, required + 1):
+        print("\n".join(__doc__.strip().splitlines()[2:4]), file=sys.stderr)
+        return 2
+    chm = files[required] if len(files) > required else None
+    try:
+        wanted = read_map_file(files[1])
+        if not checking:
+            write_mapped(files[0], wanted, files[2], chm)
             return 0
-        if len(argv) != 4:
-            print("\n".join(__doc__.strip().splitlines()[2:4]), file=sys.stderr)
-            return 2
-        source, map_path, output = argv[1:]
-        wanted = read_map_file(map_path)
-        with open(source, "rb") as f:
-            help_file = HelpFile(f.read(), source)
-        help_file.replace_context_map(build_map(help_file, wanted))
-        # OUTPUT appears only once checked, so that a failed build leaves no
-        # help file that a later build would take as up to date.
-        unchecked = output + ".unchecked"
-        try:
-            with open(unchecked, "wb") as f:
-                f.write(help_file.data)
-            with open(unchecked, "rb") as f:
-                check_map(HelpFile(f.read(), output), wanted)
-            os.replace(unchecked, output)
-        finally:
-            if os.path.exists(unchecked):
-                os.remove(unchecked)
+        with open(files[0], "rb") as f:
+            check_map(HelpFile(f.read(), files[0]), wanted)
+        if chm:
+            check_pages(chm, wanted)
         return 0
-    except (HelpError, OSError) as error:
+    except (HelpError, ChmError, OSError) as error:
         print(f"help-context-map: {error}", file=sys.stderr)
         return 1
 

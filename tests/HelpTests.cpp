@@ -88,6 +88,24 @@ std::string SettingsSnapshot() {
     return snapshot;
 }
 
+// The one window of that class that the program shows (waiting for it), or none.
+HWND WindowOf(const dvtest::ProgramRun& run, const std::string& className) {
+    std::vector<HWND> windows = dvtest::WaitForWindows(run.ProcessId, className);
+    return windows.size() == 1 ? windows[0] : nullptr;
+}
+
+// dormivane.exe with its window shown, ended with the test.
+struct RunningProgram {
+    dvtest::ProgramRun Run = dvtest::RunProgram("", 0);
+    HWND Form = WindowOf(Run, "TSForm");
+    ~RunningProgram() { dvtest::EndProcess(Run); }
+};
+
+void PostClick(HWND button) {
+    PostMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+}
+
 class Help : public FormTest {
   protected:
     void SetUp() override {
@@ -97,6 +115,21 @@ class Help : public FormTest {
     void TearDown() override {
         EndViewer();
         FormTest::TearDown();
+    }
+};
+
+// Where the help viewer's stand-in (tests/help/StandInViewer.cpp) notes that it ran.
+const char kStandInNotes[] = "C:\\help-stand-in.txt";
+
+// In the prefix of scripts/help-tests only: every winhlp32.exe is the stand-in.
+class HelpWithoutLegacyViewer : public Help {
+  protected:
+    void SetUp() override {
+        Help::SetUp();
+        if (dvtest::ReadFile("C:\\windows\\winhlp32.exe") !=
+            dvtest::ReadFile(dvtest::ProgramDirectory() + "help-stand-in.exe"))
+            GTEST_SKIP() << "runs in the prefix of scripts/help-tests";
+        DeleteFileA(kStandInNotes);
     }
 };
 
@@ -168,4 +201,40 @@ TEST_F(Help, ProgramOpensItsHelpAfterACleanRunMovedTheCurrentDirectory) {
     EXPECT_EQ(BoxesOf(viewer), 0u);
     EXPECT_EQ(BoxesOf(run.ProcessId), 0u);
     EXPECT_EQ(ViewerProcessId(), viewer);
+}
+
+TEST_F(HelpWithoutLegacyViewer, F1AndHelpOpenHtmlHelpAndNeverTheStandIn) {
+    RunningProgram program;
+    ASSERT_NE(program.Form, nullptr);
+    const DWORD id = program.Run.ProcessId;
+    // F1 opens the topic's page in an HTML Help window ...
+    PostMessageA(ChildOf(program.Form, "Button", "Clean now!"), WM_KEYDOWN, VK_F1, 1);
+    HWND html = WindowOf(program.Run, "HH Parent");
+    ASSERT_NE(html, nullptr);
+    EXPECT_EQ(dvtest::WindowText(html), "Dormivane Help");
+    // ... and, that one closed, "Help" opens the contents in another.
+    SendMessageA(html, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(dvtest::WindowsOf(id, "HH Parent").empty());
+    PostClick(ChildOf(program.Form, "Button", "Help"));
+    EXPECT_NE(WindowOf(program.Run, "HH Parent"), nullptr);
+    EXPECT_EQ(ViewerWindow(), nullptr);
+    EXPECT_EQ(BoxesOf(id), 0u);
+    EXPECT_FALSE(dvtest::PathExists(kStandInNotes));
+    // The program ends as usual.
+    PostMessageA(program.Form, WM_CLOSE, 0, 0);
+    DWORD exitCode = 1;
+    EXPECT_EQ(WaitForSingleObject(program.Run.Process, 10000), WAIT_OBJECT_0);
+    GetExitCodeProcess(program.Run.Process, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+}
+
+// WinHelpA starts a viewer and looks for its window at once; a viewer that
+// makes it later gets the request only when asked again.
+TEST_F(HelpWithoutLegacyViewer, WinHelpAsksAgainOnceTheViewerItStartedHasItsWindow) {
+    SetEnvironmentVariableA("DV_STAND_IN_WINDOW_AFTER_MS", "500");
+    const BOOL answered = dv::PlatformModal().WinHelp(
+        nullptr, dvtest::ProgramDirectory() + "DORMIVANE.HLP", HELP_CONTEXT, 3);
+    SetEnvironmentVariableA("DV_STAND_IN_WINDOW_AFTER_MS", nullptr);
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(dvtest::ReadFile(kStandInNotes), "ran\nrequest 1 3\n");
 }

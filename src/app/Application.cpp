@@ -12,11 +12,12 @@ void TApplication::ShowException(const std::exception& error) {
 }
 
 void TApplication::HelpCommand(UINT command, ULONG_PTR data) {
-    Modal().WinHelp(MainWindow, HelpFile, command, data);
+    Help.Command(MainWindow, HelpFile, command, data, Title);
 }
 
 void TApplication::Terminate() {
     Terminated = true;
+    Help.CloseAll();
     PostQuitMessage(0);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 // The application object: its title, help file, general error report and message loop.
+#include "app/HelpViewer.h"
+
 #include <windows.h>
 
 #include <exception>
@@ -11,6 +13,7 @@ class TApplication {
   public:
     std::string Title = "Dormivane";
     std::string HelpFile;
+    THelpViewer Help;
     HWND MainWindow = nullptr;
     bool Terminated = false;
 
@@ -18,7 +21,7 @@ class TApplication {
     void ShowException(const std::exception& error);
     // A command for the platform help system on the help file named at start-up.
     void HelpCommand(UINT command, ULONG_PTR data);
-    // Asks the message loop to end.
+    // Asks the message loop to end, closing the HTML Help windows while it runs.
     void Terminate();
     // Hook run for every queued message before it is dispatched; returns true
     // when the message was handled (dialog keys, default buttons).

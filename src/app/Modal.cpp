@@ -1,5 +1,7 @@
 #include "app/Modal.h"
 
+#include "app/HelpViewer.h"
+
 #include <shlobj.h>
 
 namespace dv {
@@ -26,19 +28,32 @@ bool PlatformBrowseForFolder(HWND owner, const std::string& title, std::string& 
     return ok;
 }
 
-// The help viewer's window, through which WinHelpA hands it each command.
-constexpr char kHelpViewerClass[] = "MS_WINHELP";
-
 BOOL PlatformWinHelp(HWND owner, const std::string& file, UINT command, ULONG_PTR data) {
-    const bool viewerRunning = FindWindowA(kHelpViewerClass, nullptr);
+    const bool viewerRunning = FindWindowA(kLegacyViewerClass, nullptr);
     if (WinHelpA(owner, file.c_str(), command, data) || viewerRunning)
         return TRUE;
     // WinHelpA may start the viewer and look for its window before the viewer
     // has made it (Wine's does, every time), so the first request of a session
     // would be lost: wait for the new viewer and ask once more.
-    for (int waited = 0; waited < 3000 && !FindWindowA(kHelpViewerClass, nullptr); waited += 20)
+    for (int waited = 0; waited < 3000 && !FindWindowA(kLegacyViewerClass, nullptr); waited += 20)
         Sleep(20);
-    return FindWindowA(kHelpViewerClass, nullptr) && WinHelpA(owner, file.c_str(), command, data);
+    return FindWindowA(kLegacyViewerClass, nullptr) && WinHelpA(owner, file.c_str(), command, data);
+}
+
+// HTML Help's library, loaded from the system folder on first use and kept:
+// it is no import of the program, so the program runs where it is missing.
+bool PlatformHtmlHelp(HWND owner, const std::string& file, UINT command, DWORD_PTR data) {
+    using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+    static const auto htmlHelp = [] {
+        HMODULE library = LoadLibraryA(HtmlHelpLibraryPath().c_str());
+        return library ? reinterpret_cast<HtmlHelpFunction>(
+                             reinterpret_cast<void*>(GetProcAddress(library, "HtmlHelpA")))
+                       : nullptr;
+    }();
+    if (!htmlHelp)
+        return false;
+    htmlHelp(owner, file.empty() ? nullptr : file.c_str(), command, data);
+    return true;
 }
 
 // Disables the owner, runs messages until the dialog hides itself, and returns
@@ -68,8 +83,8 @@ void PlatformShellOpen(HWND owner, const std::string& file) {
 } // namespace
 
 ModalHooks PlatformModal() {
-    return {PlatformMessageBox, PlatformBrowseForFolder, PlatformWinHelp, PlatformShowModal,
-            PlatformShellOpen};
+    return {PlatformMessageBox, PlatformBrowseForFolder, PlatformWinHelp,
+            PlatformHtmlHelp,   PlatformShowModal,       PlatformShellOpen};
 }
 
 ModalHooks& Modal() {

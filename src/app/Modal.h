@@ -3,6 +3,8 @@
 // tests can answer a dialog instead of waiting for a person.
 #include <windows.h>
 
+#include <htmlhelp.h>
+
 #include <functional>
 #include <string>
 
@@ -14,8 +16,10 @@ struct ModalHooks {
         MessageBox;
     // The shell's folder chooser; returns false when the user cancels.
     std::function<bool(HWND owner, const std::string& title, std::string& chosen)> BrowseForFolder;
-    // The platform help system.
+    // The platform help system: the legacy viewer (WinHelpA) and HTML Help
+    // (HtmlHelpA; returns false where HTML Help is not installed).
     std::function<BOOL(HWND owner, const std::string& file, UINT command, ULONG_PTR data)> WinHelp;
+    std::function<bool(HWND owner, const std::string& file, UINT command, DWORD_PTR data)> HtmlHelp;
     // Runs a window modally until it is closed; returns its modal result.
     std::function<int(HWND dialog, HWND owner)> ShowModal;
     // The shell's "open" of a document or address.
