@@ -2,7 +2,7 @@
 // The main window: four pages (Clean, Scan, Info, Exit), a status bar and two
 // context menus. Every operation of the program is a method of this class; the
 // methods live beside the work they do (clean/, scan/, settings/, app/).
-#include "scan/FoundFiles.h"
+#include "app/FoundFiles.h"
 #include "ui/Controls.h"
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "scan/FoundFiles.h"
+#include "app/FoundFiles.h"
 
 #include <windows.h>
 

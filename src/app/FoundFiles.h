@@ -1,7 +1,8 @@
 #pragma once
 // The files a scan found, kept by the program in list order (by name, as the
 // platform's locale-aware, case-sensitive comparison orders them; a name equal
-// to listed ones goes after them). ListFiles only shows this store.
+// to listed ones goes after them). ListFiles only shows this store. It knows
+// no window, so the scan, the removal and the window's headers all build on it.
 #include <cstdint>
 #include <memory>
 #include <string>
