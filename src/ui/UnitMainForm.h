@@ -17,7 +17,7 @@ class TRegistry;
 
 enum class TWindowState { wsNormal, wsMinimized };
 
-class TSForm : public ui::TControl {
+class TSForm : public ui::TWindow {
   public:
     // Creates the window and its controls in their designed state, then runs
     // FormCreate; nothing is shown yet.
@@ -143,8 +143,7 @@ class TSForm : public ui::TControl {
     void CreateMenus();
     void WireEvents();
     void ShowAutoHint(ui::TControl* control);
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     bool shown_ = false;
     ui::TControl* hintControl_ = nullptr;
