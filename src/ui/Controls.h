@@ -9,6 +9,7 @@
 #include "ui/Label.h"
 #include "ui/ListBox.h"
 #include "ui/ListView.h"
+#include "ui/OwnerDataList.h"
 #include "ui/PageControl.h"
 #include "ui/PopupMenu.h"
 #include "ui/ProgressBar.h"

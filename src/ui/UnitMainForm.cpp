@@ -226,6 +226,9 @@ void TSForm::WireEvents() {
     ListFiles.OnCheck = [this](int index, bool ticked) { ListFilesCheck(index, ticked); };
     ListFiles.OnItemText = [this](int index, int column) { return FoundFileText(index, column); };
     ListFiles.OnItemChecked = [this](int index) { return FoundFileTicked(index); };
+    ListFiles.OnFindItem = [this](const std::wstring& text, int start, bool prefix, bool wrap) {
+        return FoundFiles.Find(text, start, prefix, wrap);
+    };
     cExt.OnClick = [this] { cExtClick(); };
     Button6.OnClick = [this] { Button6Click(); };
     Email.OnClick = [this] { SendEmail(); };

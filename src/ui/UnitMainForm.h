@@ -49,7 +49,7 @@ class TSForm : public ui::TWindow {
     ui::TButton bScan, bDelete, bSelAll, bClearAll;
     ui::TLabel Label9;
     ui::TProgressBar ProgressBar2;
-    ui::TListView ListFiles;
+    ui::TOwnerDataList ListFiles;
     // The scan's working list of directories; not a window.
     std::vector<std::wstring> ListTmp;
 
@@ -156,9 +156,6 @@ class TSForm : public ui::TWindow {
     // counted when it started; RemoveClick keeps both right.
     int patternNext_ = 0;
     int patternEnd_ = 0;
-    // Set while ListFiles is emptied or rebuilt: its selection changes then are
-    // no choice of the user's.
-    bool refillingFiles_ = false;
     // Tells a scan that pumps messages whether the form is still there.
     struct LifeFlag {
         std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
