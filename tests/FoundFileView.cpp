@@ -72,6 +72,16 @@ const Row kRows[] = {
      0,
      kListed,
      "B2.tmp"},
+    {"a letter only a name above the selection starts",
+     [](dv::TSForm& f) {
+         f.ListFiles.SetSelected(2, true);
+         TypeLetter(Files(f), 'a');
+     },
+     "a.tmp",
+     {},
+     0,
+     kListed,
+     "a.tmp"},
     {"space",
      [](dv::TSForm& f) { PressSpace(Files(f)); },
      "c.tmp",
