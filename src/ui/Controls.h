@@ -14,3 +14,4 @@
 #include "ui/PopupMenu.h"
 #include "ui/ProgressBar.h"
 #include "ui/StatusBar.h"
+#include "ui/Window.h"
