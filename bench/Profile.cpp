@@ -159,7 +159,8 @@ void ProfileInsert(const std::string& drive, bool visible) {
         const int position =
             phases.Time("store_insert", [&] { return form->FoundFiles.Insert(name, dir, 1); });
         if (position >= 0)
-            phases.Time("view_insert", [&] { form->ListFiles.Inserted(position); });
+            phases.Time("view_insert",
+                        [&] { form->ListFiles.Inserted(position, form->FoundFiles.Count()); });
         phases.Time("pump", PumpMessages);
     }
     const Memory after = ProcessMemory();

@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <map>
 
 using dv::ui::Scale;
 using dv::ui::TBounds;
@@ -79,6 +80,11 @@ void ExpectLayoutAt(dv::TSForm& f, int dpi) {
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(SendMessageA(f.ListFiles.Handle(), LVM_GETCOLUMNWIDTH, i, 0),
                   Scale(widths[i], dpi));
+    // The pattern list's one column: the list's width less the scroll bar's at
+    // the DPI (17 pixels at 96) and a margin of 4 design pixels.
+    const std::map<int, LRESULT> patternColumn = {{96, 120}, {120, 150}, {144, 180}, {192, 240}};
+    ASSERT_TRUE(patternColumn.contains(dpi));
+    EXPECT_EQ(SendMessageA(f.cExt.Handle(), LVM_GETCOLUMNWIDTH, 0, 0), patternColumn.at(dpi));
     int edges[2] = {};
     SendMessageA(f.StatusBar1.Handle(), SB_GETPARTS, 2, reinterpret_cast<LPARAM>(edges));
     EXPECT_EQ(edges[0], Scale(300, dpi));

@@ -1,6 +1,8 @@
 #pragma once
 // What the tests share: answers for modal dialogs, scratch folders inside the
-// private Wine prefix, registry set-up, and a form fixture.
+// private Wine prefix, registry set-up, and a form fixture. The one header the
+// tests include; its helpers are defined in TestSupport.cpp, TestFiles.cpp,
+// TestRegistry.cpp and TestProcesses.cpp.
 #include "ui/UnitMainForm.h"
 
 #include <gtest/gtest.h>

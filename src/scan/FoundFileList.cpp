@@ -5,11 +5,8 @@
 namespace dv {
 
 void TSForm::ClearFoundFiles() {
-    refillingFiles_ = true;
-    ListFiles.SetCount(0);
-    refillingFiles_ = false;
+    ListFiles.Clear();
     FoundFiles.Clear();
-    ListFiles.Refresh();
 }
 
 void TSForm::bSelAllClick() { TickAllFoundFiles(true); }
@@ -24,7 +21,7 @@ void TSForm::TickAllFoundFiles(bool ticked) {
 }
 
 void TSForm::ListFilesSelectItem(int index, bool /*selected*/) {
-    if (refillingFiles_ || index < 0 || index >= FoundFiles.Count())
+    if (index < 0 || index >= FoundFiles.Count())
         return;
     ListFiles.Hint = FoundFiles.Path(index);
 }

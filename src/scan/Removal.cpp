@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
 namespace dv {
 
 void TSForm::bDeleteClick() {
@@ -45,19 +43,8 @@ void TSForm::bDeleteClick() {
 void TSForm::RemoveFoundItems(const std::vector<int>& positions) {
     if (positions.empty())
         return;
-    // The selected item keeps its selection when it stays.
-    const int selected = ListFiles.SelectedIndex();
     FoundFiles.Remove(positions);
-    refillingFiles_ = true;
-    if (selected >= 0)
-        ListFiles.SetSelected(selected, false);
-    ListFiles.SetCount(FoundFiles.Count());
-    if (selected >= 0 && !std::binary_search(positions.begin(), positions.end(), selected)) {
-        const auto removedBefore = std::lower_bound(positions.begin(), positions.end(), selected);
-        ListFiles.SetSelected(selected - int(removedBefore - positions.begin()), true);
-    }
-    refillingFiles_ = false;
-    ListFiles.Refresh();
+    ListFiles.Removed(positions, FoundFiles.Count());
 }
 
 } // namespace dv

@@ -165,15 +165,7 @@ bool TSForm::InsertFoundFile(const std::wstring& name, const std::wstring& dir, 
     const int position = FoundFiles.Insert(name, dir, kilobytes);
     if (position < 0)
         return false;
-    // The view holds only the selection, by position: it moves with its item.
-    const int selected = ListFiles.SelectedIndex();
-    if (selected >= position) {
-        ShowFoundFileCount();
-        refillingFiles_ = true;
-        ListFiles.SetSelected(selected + 1, true);
-        refillingFiles_ = false;
-    }
-    ListFiles.Inserted(position);
+    ListFiles.Inserted(position, FoundFiles.Count());
     // The count (the scroll bar's reach) follows a few times a second: setting
     // it costs more than finding the file.
     if (GetTickCount() - countShownAt_ >= kCountInterval)

@@ -10,7 +10,6 @@ TAddExt* AddExt = nullptr;
 
 namespace {
 
-const char kWindowClass[] = "TAddExt";
 const int kClientWidth = 144;
 const int kClientHeight = 65;
 
@@ -28,33 +27,17 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     return 0;
 }
 
-void RegisterWindowClass(WNDPROC windowProc) {
-    static const bool registered = [windowProc] {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = windowProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        windowClass.lpszClassName = kWindowClass;
-        return RegisterClassA(&windowClass) != 0;
-    }();
-    (void)registered;
-}
-
 } // namespace
 
 TAddExt::TAddExt() {
-    RegisterWindowClass(&TAddExt::WindowProc);
     // No caption, no border, no caption buttons: the window is its client area.
     dpi_ = ui::SystemDpi();
     const int width = Scaled(kClientWidth);
     const int height = Scaled(kClientHeight);
     const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    HWND hwnd = CreateWindowExA(WS_EX_CONTROLPARENT, kWindowClass, "New type",
-                                WS_POPUP | WS_CLIPCHILDREN, left, top, width, height, nullptr,
-                                nullptr, GetModuleHandleA(nullptr), nullptr);
-    Attach(hwnd, nullptr);
+    CreateTopLevel({"TAddExt"}, "New type", WS_POPUP | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
+                   {left, top, left + width, top + height});
 
     Panel1.Create(this, {0, 0, kClientWidth, kClientHeight});
     SetWindowSubclass(Panel1.Handle(), PanelProc, 1, 0);
@@ -104,36 +87,27 @@ void TAddExt::CloseModal(int result) {
     ShowWindow(hwnd_, SW_HIDE);
 }
 
-LRESULT CALLBACK TAddExt::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* dialog = static_cast<TAddExt*>(TControl::FromHandle(hwnd));
-    if (!dialog)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    LRESULT result = 0;
-    if (ui::RouteChildMessage(hwnd, message, wParam, lParam, result))
-        return result;
+LRESULT TAddExt::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case DM_GETDEFID: // Enter in the edit box presses "Ok"
-        return MAKELRESULT(GetDlgCtrlID(dialog->Button1.Handle()), DC_HASDEFID);
+        return MAKELRESULT(GetDlgCtrlID(Button1.Handle()), DC_HASDEFID);
     case WM_COMMAND: { // Enter, sent by the dialog manager without a control
         const int id = LOWORD(wParam);
-        if (lParam == 0 && (id == IDOK || id == GetDlgCtrlID(dialog->Button1.Handle())))
-            Guarded([dialog] { dialog->Button1Click(); });
+        if (lParam == 0 && (id == IDOK || id == GetDlgCtrlID(Button1.Handle())))
+            Guarded([this] { Button1Click(); });
         return 0;
     }
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE) {
-            dialog->Edit1.SetFocus();
-            SendMessageA(dialog->Edit1.Handle(), EM_SETSEL, 0, -1);
+            Edit1.SetFocus();
+            SendMessageA(Edit1.Handle(), EM_SETSEL, 0, -1);
         }
         return 0;
-    case WM_DPICHANGED:
-        dialog->DpiChanged(wParam, lParam);
-        return 0;
     case WM_CLOSE: // closing by the system counts as abandoning the dialog
-        dialog->CloseModal(IDCANCEL);
+        CloseModal(IDCANCEL);
         return 0;
     }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return TWindow::HandleMessage(message, wParam, lParam);
 }
 
 } // namespace dv

@@ -4,7 +4,7 @@
 
 namespace dv {
 
-class TAddExt : public ui::TControl {
+class TAddExt : public ui::TWindow {
   public:
     // Creates the dialog hidden, centred on the desktop; Edit1 starts empty.
     TAddExt();
@@ -23,7 +23,7 @@ class TAddExt : public ui::TControl {
 
   private:
     void CloseModal(int result);
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 extern TAddExt* AddExt;

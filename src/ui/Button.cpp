@@ -1,5 +1,7 @@
 #include "ui/Button.h"
 
+#include "ui/ChildMessages.h"
+
 #include <commctrl.h>
 
 namespace dv::ui {

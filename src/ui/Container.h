@@ -1,14 +1,13 @@
 #pragma once
-// A plain window that holds other controls (tab pages).
-#include "ui/Control.h"
+// A plain window that holds other controls (tab pages, panels).
+#include "ui/Window.h"
 
 namespace dv::ui {
 
-class TContainer : public TControl {
+class TContainer : public TWindow {
   public:
     void Create(TControl* parent, TBounds bounds, DWORD exStyle = WS_EX_CONTROLPARENT);
     TNotifyEvent OnShow;
-    static const wchar_t* ClassName();
 };
 
 } // namespace dv::ui

@@ -83,8 +83,9 @@ class TControl {
     virtual COLORREF TextColor() const { return CLR_INVALID; }
 
   protected:
+    // A child window of a class; createParam reaches its WM_NCCREATE.
     void CreateHandle(TControl* parent, const wchar_t* className, const std::string& text,
-                      DWORD style, DWORD exStyle, TBounds bounds);
+                      DWORD style, DWORD exStyle, TBounds bounds, void* createParam = nullptr);
     void Attach(HWND hwnd, TControl* parent);
     // Lays out every control inside this window for a DPI.
     void ScaleChildren(int dpi);
@@ -108,13 +109,5 @@ template <class List> std::vector<std::string> AllItems(const List& list) {
         items.push_back(list.Item(i));
     return items;
 }
-
-// Routes the notifications a container window receives from its children to
-// the control objects; true when the message was handled.
-bool RouteChildMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-
-// Receives every change of the control under the mouse, for the status bar's
-// automatic hint.
-extern std::function<void(TControl*)> OnMouseOverControl;
 
 } // namespace dv::ui

@@ -20,7 +20,7 @@ std::string ListViewText(HWND list, int index, int subItem) {
 
 bool ListViewChecked(HWND list, int index) {
     UINT state = UINT(SendMessageA(list, LVM_GETITEMSTATE, WPARAM(index), LVIS_STATEIMAGEMASK));
-    return (state >> 12) == 2;
+    return StateImage(state) == 2;
 }
 
 void ListViewSetChecked(HWND list, int index, bool checked) {

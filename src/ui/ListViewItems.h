@@ -8,6 +8,9 @@
 
 namespace dv::ui {
 
+// The picture of a state: 1 unticked, 2 ticked, 0 none.
+inline UINT StateImage(UINT state) { return (state & LVIS_STATEIMAGEMASK) >> 12; }
+
 std::string ListViewText(HWND list, int index, int subItem);
 bool ListViewChecked(HWND list, int index);
 void ListViewSetChecked(HWND list, int index, bool checked);

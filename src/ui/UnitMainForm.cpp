@@ -4,6 +4,7 @@
 #include "app/Modal.h"
 #include "app/Strings.h"
 #include "clean/UnitSysDir.h"
+#include "ui/ChildMessages.h"
 #include "ui/resource.h"
 
 namespace dv {
@@ -14,7 +15,6 @@ const char* const kMakerWeb = "http://example.org/dv/";
 
 namespace {
 
-const char kWindowClass[] = "TSForm";
 const int kClientWidth = 435;
 const int kClientHeight = 275;
 const COLORREF kGreen = RGB(0, 128, 0);
@@ -62,43 +62,26 @@ TSForm::~TSForm() {
         Application.MainWindow = nullptr;
     // Child windows go with the top-level window; the control objects only
     // forget their handles.
-    HWND hwnd = hwnd_;
-    hwnd_ = nullptr;
-    if (IsWindow(hwnd)) {
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd);
-    }
+    DestroyUnbound();
 }
 
 void TSForm::CreateWindowHandle() {
-    static bool registered = [] {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = WindowProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hIcon = LoadIconA(windowClass.hInstance, MAKEINTRESOURCEA(IDI_MAIN));
-        windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        windowClass.lpszClassName = kWindowClass;
-        return RegisterClassA(&windowClass) != 0;
-    }();
-    (void)registered;
     dpi_ = ui::SystemDpi();
     SIZE frame = FrameSize();
-    int left = (GetSystemMetrics(SM_CXSCREEN) - frame.cx) / 2;
-    int top = (GetSystemMetrics(SM_CYSCREEN) - frame.cy) / 2;
-    HWND hwnd = CreateWindowExA(kExStyle, kWindowClass, "Dormivane 3", kStyle, left, top, frame.cx,
-                                frame.cy, nullptr, nullptr, GetModuleHandleA(nullptr), this);
-    Attach(hwnd, nullptr);
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - frame.cx) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - frame.cy) / 2;
+    const HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAIN));
+    CreateTopLevel({"TSForm", icon}, "Dormivane 3", kStyle, kExStyle,
+                   {left, top, left + frame.cx, top + frame.cy});
     // A display scaled otherwise than the system's gives the window its size anew.
-    if (int dpi = ui::WindowDpi(hwnd); dpi != dpi_) {
+    if (int dpi = ui::WindowDpi(hwnd_); dpi != dpi_) {
         dpi_ = dpi;
         frame = FrameSize();
-        SetWindowPos(hwnd, nullptr, 0, 0, frame.cx, frame.cy,
+        SetWindowPos(hwnd_, nullptr, 0, 0, frame.cx, frame.cy,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     if (!Application.MainWindow)
-        Application.MainWindow = hwnd;
+        Application.MainWindow = hwnd_;
     ui::OnMouseOverControl = [this](ui::TControl* control) { ShowAutoHint(control); };
 }
 
@@ -243,6 +226,9 @@ void TSForm::WireEvents() {
     ListFiles.OnCheck = [this](int index, bool ticked) { ListFilesCheck(index, ticked); };
     ListFiles.OnItemText = [this](int index, int column) { return FoundFileText(index, column); };
     ListFiles.OnItemChecked = [this](int index) { return FoundFileTicked(index); };
+    ListFiles.OnFindItem = [this](const std::wstring& text, int start, bool prefix, bool wrap) {
+        return FoundFiles.Find(text, start, prefix, wrap);
+    };
     cExt.OnClick = [this] { cExtClick(); };
     Button6.OnClick = [this] { Button6Click(); };
     Email.OnClick = [this] { SendEmail(); };
@@ -321,17 +307,7 @@ bool TSForm::PreTranslateKey(MSG& msg) {
     return IsDialogMessageA(hwnd_, &msg);
 }
 
-LRESULT CALLBACK TSForm::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* form = reinterpret_cast<TSForm*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!form)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    return form->HandleMessage(message, wParam, lParam);
-}
-
 LRESULT TSForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    LRESULT result = 0;
-    if (ui::RouteChildMessage(hwnd_, message, wParam, lParam, result))
-        return result;
     switch (message) {
     case WM_HELP:
         ShowContextHelp(static_cast<HWND>(reinterpret_cast<HELPINFO*>(lParam)->hItemHandle));
@@ -345,9 +321,6 @@ LRESULT TSForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
         }
         break;
-    case WM_DPICHANGED:
-        DpiChanged(wParam, lParam);
-        return 0;
     case WM_CLOSE:
         DestroyWindow(hwnd_);
         return 0;
@@ -355,7 +328,7 @@ LRESULT TSForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Application.Terminate();
         return 0;
     }
-    return DefWindowProcA(hwnd_, message, wParam, lParam);
+    return TWindow::HandleMessage(message, wParam, lParam);
 }
 
 } // namespace dv

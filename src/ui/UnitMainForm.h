@@ -2,7 +2,7 @@
 // The main window: four pages (Clean, Scan, Info, Exit), a status bar and two
 // context menus. Every operation of the program is a method of this class; the
 // methods live beside the work they do (clean/, scan/, settings/, app/).
-#include "scan/FoundFiles.h"
+#include "app/FoundFiles.h"
 #include "ui/Controls.h"
 
 #include <cstdint>
@@ -17,7 +17,7 @@ class TRegistry;
 
 enum class TWindowState { wsNormal, wsMinimized };
 
-class TSForm : public ui::TControl {
+class TSForm : public ui::TWindow {
   public:
     // Creates the window and its controls in their designed state, then runs
     // FormCreate; nothing is shown yet.
@@ -49,7 +49,7 @@ class TSForm : public ui::TControl {
     ui::TButton bScan, bDelete, bSelAll, bClearAll;
     ui::TLabel Label9;
     ui::TProgressBar ProgressBar2;
-    ui::TListView ListFiles;
+    ui::TOwnerDataList ListFiles;
     // The scan's working list of directories; not a window.
     std::vector<std::wstring> ListTmp;
 
@@ -143,8 +143,7 @@ class TSForm : public ui::TControl {
     void CreateMenus();
     void WireEvents();
     void ShowAutoHint(ui::TControl* control);
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     bool shown_ = false;
     ui::TControl* hintControl_ = nullptr;
@@ -157,9 +156,6 @@ class TSForm : public ui::TControl {
     // counted when it started; RemoveClick keeps both right.
     int patternNext_ = 0;
     int patternEnd_ = 0;
-    // Set while ListFiles is emptied or rebuilt: its selection changes then are
-    // no choice of the user's.
-    bool refillingFiles_ = false;
     // Tells a scan that pumps messages whether the form is still there.
     struct LifeFlag {
         std::shared_ptr<bool> Alive = std::make_shared<bool>(true);

@@ -1,7 +1,8 @@
 #pragma once
 // The files a scan found, kept by the program in list order (by name, as the
 // platform's locale-aware, case-sensitive comparison orders them; a name equal
-// to listed ones goes after them). ListFiles only shows this store.
+// to listed ones goes after them). ListFiles only shows this store. It knows
+// no window, so the scan, the removal and the window's headers all build on it.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -26,6 +27,10 @@ class TFoundFiles {
     // The full path: directory, "\" and name.
     std::wstring Path(int position) const;
 
+    // The first file from start on (then from the first, when wrapping) whose
+    // name is text, or begins with it for a prefix, letter case aside as the
+    // file system compares names; -1 when there is none.
+    int Find(const std::wstring& text, int start, bool prefix, bool wrap) const;
     // Puts a file at its place by name and returns that place, or -1 when the
     // same name in the same directory is listed already.
     int Insert(const std::wstring& name, const std::wstring& dir, int64_t kilobytes);

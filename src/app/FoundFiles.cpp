@@ -1,4 +1,4 @@
-#include "scan/FoundFiles.h"
+#include "app/FoundFiles.h"
 
 #include <windows.h>
 
@@ -23,6 +23,20 @@ uint32_t TFoundFiles::DirectoryIndex(const std::wstring& dir) {
     if (added)
         directories_.push_back(dir);
     return at->second;
+}
+
+int TFoundFiles::Find(const std::wstring& text, int start, bool prefix, bool wrap) const {
+    const int count = Count();
+    if (start < 0 || start >= count)
+        start = 0;
+    const int length = int(text.size());
+    for (int step = 0, steps = wrap ? count : count - start; step < steps; ++step) {
+        const std::wstring& name = (*this)[(start + step) % count].Name;
+        const int compared = prefix ? std::min(int(name.size()), length) : int(name.size());
+        if (CompareStringOrdinal(name.c_str(), compared, text.c_str(), length, TRUE) == CSTR_EQUAL)
+            return (start + step) % count;
+    }
+    return -1;
 }
 
 int TFoundFiles::Insert(const std::wstring& name, const std::wstring& dir, int64_t kilobytes) {

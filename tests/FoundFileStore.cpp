@@ -1,0 +1,45 @@
+// The found-file store on its own: its order, each file once, and the search
+// that typed letters start.
+#include "app/FoundFiles.h"
+
+#include <gtest/gtest.h>
+
+TEST(FoundFiles, KeepsEqualNamesInTheOrderAddedAndEachFileOnce) {
+    dv::TFoundFiles files;
+    EXPECT_EQ(files.Insert(L"x", L"C:\\one", 1), 0);
+    EXPECT_EQ(files.Insert(L"y", L"C:\\one", 1), 1);
+    EXPECT_EQ(files.Insert(L"x", L"C:\\two", 2), 1);
+    EXPECT_EQ(files.Insert(L"x", L"C:\\one", 3), -1); // listed already
+    EXPECT_EQ(files.Insert(L"X", L"C:\\one", 4), 2);  // another name: case counts
+    EXPECT_EQ(files.Insert(L"x", L"C:\\zero", 5), 2);
+    std::vector<std::wstring> paths;
+    for (int i = 0; i < files.Count(); ++i)
+        paths.push_back(files.Path(i));
+    EXPECT_EQ(paths, (std::vector<std::wstring>{L"C:\\one\\x", L"C:\\two\\x", L"C:\\zero\\x",
+                                                L"C:\\one\\X", L"C:\\one\\y"}));
+}
+
+TEST(FoundFiles, FindsANameOrItsStartFromAPlaceLetterCaseAside) {
+    dv::TFoundFiles files;
+    for (const wchar_t* name : {L"c.tmp", L"B2.tmp", L"a.tmp", L"Éd.tmp", L"b1.tmp"})
+        files.Insert(name, L"C:\\d", 0);
+    std::vector<std::wstring> names;
+    for (int i = 0; i < files.Count(); ++i)
+        names.push_back(files[i].Name);
+    ASSERT_EQ(names,
+              (std::vector<std::wstring>{L"a.tmp", L"b1.tmp", L"B2.tmp", L"c.tmp", L"Éd.tmp"}));
+    struct Case {
+        const wchar_t* Text;
+        int Start;
+        bool Prefix, Wrap;
+        int Found;
+    } cases[] = {
+        {L"b", 0, true, true, 1},       {L"b", 2, true, true, 2},   {L"B", 3, true, true, 1},
+        {L"b", 3, true, false, -1},     {L"z", 1, true, true, -1},  {L"éD", 0, true, true, 4},
+        {L"B1.TMP", 0, false, true, 1}, {L"b", 0, false, true, -1}, {L"c.tmpx", 0, true, true, -1},
+        {L"a", 9, true, false, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(files.Find(c.Text, c.Start, c.Prefix, c.Wrap), c.Found)
+            << "\"" << testing::internal::String::ShowWideCString(c.Text) << "\" from " << c.Start;
+}

@@ -1,0 +1,158 @@
+// Removing found files: ticked items leave the list and the disk, the freed
+// kilobytes reach the total.
+#include "ScanFixture.h"
+
+#include "app/Errors.h"
+
+using namespace dvtest;
+
+namespace {
+
+TEST_F(RemovalTest, AdjacentTickedItemsAreBothRemoved) {
+    dv::TSForm& form = Found({{"D\\1.tmp", 1024},
+                              {"D\\2.tmp", 1500},
+                              {"D\\3.tmp", 700},
+                              {"D\\4.tmp", 2048},
+                              {"D\\5.tmp", 10}});
+    dvtest::SetSettingsDword("Cleaned", 100);
+    Tick({1, 2});
+    TextRecorder status(form.StatusBar1);
+    form.bDeleteClick();
+
+    EXPECT_EQ(Items(form),
+              (std::vector<Item>{
+                  {"1.tmp", At("D"), "1"}, {"4.tmp", At("D"), "2"}, {"5.tmp", At("D"), "0"}}));
+    EXPECT_EQ(ShownTicks(form), std::vector<std::string>{});
+    EXPECT_FALSE(PathExists(drive_ + "\\D\\2.tmp"));
+    EXPECT_FALSE(PathExists(drive_ + "\\D\\3.tmp"));
+    EXPECT_TRUE(PathExists(drive_ + "\\D\\1.tmp"));
+    EXPECT_EQ(form.Label9.Caption(), "Deleted: 1KB"); // 1 + 0
+    EXPECT_TRUE(form.Label9.Visible());
+    EXPECT_FALSE(form.ProgressBar2.Visible());
+    EXPECT_EQ(form.ProgressBar2.Position(), 2);
+    EXPECT_EQ(form.ProgressBar2.Max(), 5);
+    EXPECT_EQ(form.StatusBar1.PanelText(0), At("D\\3.tmp"));
+    EXPECT_EQ(status.Count(At("D\\2.tmp")), 1);
+    EXPECT_EQ(Cleaned(), 101);
+}
+
+TEST_F(RemovalTest, AFileThatCannotBeDeletedLeavesTheListAndCountsNothing) {
+    dv::TSForm& form = Found({{"D\\ro.tmp", 4096}, {"D\\gone.tmp", 8192}, {"D\\ok.tmp", 10}});
+    SetFileAttributesA((drive_ + "\\D\\ro.tmp").c_str(), FILE_ATTRIBUTE_READONLY);
+    DeleteFileA((drive_ + "\\D\\gone.tmp").c_str()); // deleted by someone else meanwhile
+    form.bSelAllClick();
+    form.bDeleteClick();
+    EXPECT_EQ(form.ListFiles.Count(), 0);
+    EXPECT_TRUE(PathExists(drive_ + "\\D\\ro.tmp"));
+    EXPECT_EQ(GetFileAttributesA((drive_ + "\\D\\ro.tmp").c_str()) & FILE_ATTRIBUTE_READONLY,
+              DWORD(FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(PathExists(drive_ + "\\D\\ok.tmp"));
+    EXPECT_EQ(form.Label9.Caption(), "Deleted: 0KB");
+    EXPECT_EQ(Cleaned(), 0);
+    EXPECT_EQ(form.ProgressBar2.Position(), 3);
+
+    // A file that stayed is found again by the next scan.
+    form.bScanClick();
+    EXPECT_EQ(Items(form), (std::vector<Item>{{"ro.tmp", At("D"), "4"}}));
+}
+
+TEST_F(RemovalTest, NothingTickedStillReportsAndUpdatesTheTotal) {
+    dv::TSForm& form = Found({{"D\\a.tmp", 10}, {"D\\b.tmp", 10}});
+    dvtest::SetSettingsDword("Cleaned", 12345);
+    form.StatusBar1.SetPanelText(0, "before");
+    form.StatusBar1.SetPanelText(1, "");
+    form.bDeleteClick();
+    EXPECT_EQ(form.ListFiles.Count(), 2);
+    EXPECT_EQ(form.Label9.Caption(), "Deleted: 0KB");
+    EXPECT_EQ(form.StatusBar1.PanelText(0), "before");
+    EXPECT_FALSE(form.StatusBar1.PanelText(1).empty()); // the total, shown again
+    EXPECT_EQ(form.ProgressBar2.Position(), 0);
+    EXPECT_EQ(Cleaned(), 12345);
+}
+
+TEST_F(RemovalTest, ManyTickedItemsLeaveTheRestInOrderWithTheirSelection) {
+    auto name = [](int i) {
+        return "f" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".tmp";
+    };
+    std::vector<std::pair<std::string, size_t>> files;
+    for (int i = 0; i < 60; ++i)
+        files.push_back({"D\\" + name(i), size_t(1024 * (i % 3))});
+    dv::TSForm& form = Found(files);
+    std::vector<Item> staying;
+    int64_t expectedKB = 0;
+    for (int i = 0; i < 60; ++i) {
+        if (i % 7 == 3) {
+            staying.push_back({name(i), At("D"), std::to_string(i % 3)});
+        } else {
+            form.ListFiles.SetChecked(i, true);
+            expectedKB += i % 3;
+        }
+    }
+    form.ListFiles.SetSelected(24, true); // f24, which stays
+    const std::wstring hint = form.ListFiles.Hint;
+    form.bDeleteClick();
+
+    EXPECT_EQ(Items(form), staying);
+    EXPECT_EQ(form.Label9.Caption(), "Deleted: " + std::to_string(expectedKB) + "KB");
+    EXPECT_EQ(form.ProgressBar2.Position(), 60 - int(staying.size()));
+    EXPECT_EQ(form.ListFiles.Hint, hint);
+    for (int i = 0; i < form.ListFiles.Count(); ++i) {
+        EXPECT_FALSE(form.ListFiles.Checked(i));
+        EXPECT_EQ(form.ListFiles.Selected(i), form.ListFiles.ItemText(i, 0) == L"f24.tmp");
+    }
+    EXPECT_EQ(dvtest::TreeListing(drive_ + "\\D").size(), staying.size());
+
+    // A second run starts with the bar empty.
+    form.bSelAllClick();
+    form.ListFiles.SetChecked(0, false);
+    form.bDeleteClick();
+    EXPECT_EQ(form.ProgressBar2.Position(), int(staying.size()) - 1);
+    EXPECT_EQ(form.ProgressBar2.Max(), int(staying.size()));
+    EXPECT_EQ(form.ListFiles.Count(), 1);
+}
+
+TEST_F(RemovalTest, ARegistryErrorEndsTheRunAfterTheFiles) {
+    dv::TSForm& form = Found({{"D\\a.tmp", 2048}});
+    dvtest::DeleteSettingsValue("Cleaned");
+    form.bSelAllClick();
+    EXPECT_THROW(form.bDeleteClick(), dv::ERegistryException);
+    EXPECT_EQ(form.ListFiles.Count(), 0);
+    EXPECT_FALSE(PathExists(drive_ + "\\D\\a.tmp"));
+    EXPECT_TRUE(form.ProgressBar2.Visible());
+    EXPECT_FALSE(form.Label9.Visible());
+}
+
+// Names the ANSI code page cannot spell (two of which it would garble alike)
+// and a match deeper than MAX_PATH: each listed once under its real name,
+// counted, and removed by "Select all" and "Delete".
+TEST_F(RemovalTest, NamesOfEveryScriptAndPathsPastMaxPathAreListedAndRemoved) {
+    std::string deep = "DEEP";
+    for (int level = 0; deep.size() < 320; ++level)
+        deep += level == 2 ? "\\ünï 深い" : "\\" + std::string(60, char('a' + level));
+    const std::vector<std::pair<std::string, size_t>> files = {
+        {"J\\日本.bak", 2048}, {"J\\中文.bak", 3072}, {"J\\Кирилл.bak", 1024},
+        {"J\\😀.bak", 0},       {"J\\café.bak", 1024}, {deep + "\\deep.bak", 4096}};
+    dv::TSForm& form = Found(files, "*.bak");
+    std::vector<Item> expected;
+    for (const auto& [relative, bytes] : files) {
+        const size_t slash = relative.rfind('\\');
+        expected.emplace_back(relative.substr(slash + 1), At(relative.substr(0, slash)),
+                              std::to_string(bytes / 1024));
+    }
+    EXPECT_EQ(Sorted(Items(form)), Sorted(expected));
+    EXPECT_EQ(form.Label9.Caption(), "Found: 11Kb in 6 files");
+
+    // In the order of lstrcmpW: Latin, Cyrillic, the emoji, then the Han names.
+    EXPECT_EQ(Names(form), (std::vector<std::string>{"café.bak", "deep.bak", "Кирилл.bak", "😀.bak",
+                                                     "中文.bak", "日本.bak"}));
+    form.ListFiles.SetSelected(0, true);
+    EXPECT_EQ(U8(form.ListFiles.Hint), At("J\\café.bak"));
+    form.bSelAllClick();
+    form.bDeleteClick();
+    EXPECT_EQ(form.Label9.Caption(), "Deleted: 11KB");
+    EXPECT_EQ(U8(form.StatusBar1.WidePanelText(0)), At("J\\日本.bak"));
+    for (const auto& file : files)
+        EXPECT_FALSE(PathExists(drive_ + "\\" + file.first)) << file.first;
+}
+
+} // namespace
