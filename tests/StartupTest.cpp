@@ -53,65 +53,47 @@ std::string Program() { return dvtest::ProgramDirectory() + "dormivane.exe"; }
 
 const char kRunPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-std::optional<std::string> UserRunEntry() {
-    char buffer[1024];
-    DWORD size = sizeof buffer;
-    if (RegGetValueA(HKEY_CURRENT_USER, kRunPath, dv::kRunValue, RRF_RT_REG_SZ, nullptr, buffer,
-                     &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    return std::string(buffer);
+// The start-up entry in the machine's or the user's list; empty when there is none.
+std::string EntryIn(HKEY root) {
+    char text[1024] = "";
+    DWORD size = sizeof text;
+    RegGetValueA(root, kRunPath, dv::kRunValue, RRF_RT_REG_SZ, nullptr, text, &size);
+    return text;
 }
 
-void DeleteUserRunEntry() { RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunPath, dv::kRunValue); }
-
 // The machine's start-up list readable only, as a user without administrator
-// rights finds it, for as long as the guard lives. The key's owner may always
-// give its access list back.
+// rights finds it, for as long as the guard lives.
 class ReadOnlyMachineRunList {
   public:
     ReadOnlyMachineRunList() {
-        HKEY key = nullptr;
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunPath, 0, READ_CONTROL | WRITE_DAC, &key);
-        DWORD size = 0;
-        RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size);
-        saved_.resize(size);
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunPath, 0, READ_CONTROL | WRITE_DAC, &key_);
+        DWORD size = sizeof saved_;
         PSECURITY_DESCRIPTOR readOnly = nullptr;
-        if (RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved_.data(), &size) ==
-                ERROR_SUCCESS &&
-            ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1,
-                                                                 &readOnly, nullptr))
-            restricted_ = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, readOnly) == 0;
+        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1,
+                                                             &readOnly, nullptr);
+        restricted_ = RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_, &size) == 0 &&
+                      RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, readOnly) == 0;
         LocalFree(readOnly);
-        RegCloseKey(key);
-        EXPECT_TRUE(restricted_) << "the machine's start-up list stays writable";
+        EXPECT_TRUE(restricted_);
     }
     ~ReadOnlyMachineRunList() {
-        HKEY key = nullptr;
-        if (restricted_ && RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunPath, 0, WRITE_DAC, &key) == 0) {
-            RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, saved_.data());
-            RegCloseKey(key);
-        }
+        if (restricted_)
+            RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_);
+        RegCloseKey(key_);
     }
 
   private:
-    std::vector<BYTE> saved_;
+    HKEY key_ = nullptr;
+    alignas(8) BYTE saved_[4096];
     bool restricted_ = false;
 };
 
-// A click on a check box of the shown window: the box changes its state and
-// the window runs the handler under the general error report.
-void Click(const dv::ui::TCheckBox& box) { SendMessageA(box.Handle(), BM_CLICK, 0, 0); }
-
 class StartupProcess : public FormTest {
   protected:
-    void SetUp() override {
-        FormTest::SetUp();
-        DeleteUserRunEntry();
-    }
     void TearDown() override {
         for (ProgramRun& run : runs_)
             dvtest::EndProcess(run);
-        DeleteUserRunEntry();
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunPath, dv::kRunValue);
         FormTest::TearDown();
     }
 
@@ -292,62 +274,45 @@ TEST_F(StartupProcess, StoredStartUpChoiceRewritesTheEntryWithTheCurrentPathAtEv
     EXPECT_EQ(dvtest::SettingsDword("StClean"), 1u);
 }
 
-// Where the start-up entry goes at a start that finds StClean set, after
-// unticking the box and after ticking it again: into the machine's list where
-// it may be written, else into the user's own. Unticking empties both lists
-// and reports an entry that the machine's list keeps.
-enum class Entry { None, Ours, Earlier };
-struct EntryLists {
-    Entry Machine, User;
-};
-struct RunListCase {
-    bool MachineListReadOnly;
-    Entry MachineBefore;
-    EntryLists AtStart, AfterUntick, AfterTick;
-    Names Reports;
-};
-
+// The start-up entry at a start that finds StClean set, then on unticking and
+// ticking the box: in the machine's list where it may be written, else in the
+// user's. Unticking reports an entry that the machine's list keeps.
 TEST_F(StartupProcess, EntryGoesToTheUsersListWhereTheMachinesIsReadOnly) {
-    using enum Entry;
-    const RunListCase cases[] = {
-        {false, None, {Ours, None}, {None, None}, {Ours, None}, {}},
-        {true, None, {None, Ours}, {None, None}, {None, Ours}, {}},
+    const std::string ours = dv::ProgramPath() + " auto", earlier = "C:\\old\\dormivane.exe auto";
+    using Lists = std::pair<std::string, std::string>; // the machine's and the user's entry
+    const struct {
+        bool ReadOnly;
+        std::string Earlier;
+        Lists Steps[3];
+        Names Reports;
+    } cases[] = {
+        {true, "", {{"", ours}, {"", ""}, {"", ours}}, {}},
         {true,
-         Earlier,
-         {Earlier, Ours},
-         {Earlier, None},
-         {Earlier, Ours},
+         earlier,
+         {{earlier, ours}, {earlier, ""}, {earlier, ours}},
          {"Failed to set data for 'Dormivane'"}},
+        // Last, so that it also shows the access list given back.
+        {false, "", {{ours, ""}, {"", ""}, {ours, ""}}, {}},
     };
-    const auto text = [](Entry entry) -> std::optional<std::string> {
-        if (entry == None)
-            return std::nullopt;
-        return entry == Ours ? dv::ProgramPath() + " auto" : "C:\\old place\\dormivane.exe auto";
-    };
-    const auto expectLists = [&](const char* moment, const EntryLists& lists) {
-        EXPECT_EQ(dvtest::RunEntry(), text(lists.Machine)) << moment;
-        EXPECT_EQ(UserRunEntry(), text(lists.User)) << moment;
-    };
-    for (const RunListCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE("case " + std::to_string(&c - cases));
         DestroyForm();
         dvtest::ResetModal();
-        DeleteUserRunEntry();
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunPath, dv::kRunValue);
         dvtest::DeleteRunEntry();
-        if (c.MachineBefore == Earlier)
-            dvtest::SetRunEntry(*text(Earlier));
+        if (!c.Earlier.empty())
+            dvtest::SetRunEntry(c.Earlier);
         dvtest::SetSettingsDword("StClean", 1);
         std::optional<ReadOnlyMachineRunList> readOnly;
-        if (c.MachineListReadOnly)
+        if (c.ReadOnly)
             readOnly.emplace();
         dv::TSForm& form = CreateForm();
-        form.Show();
-        expectLists("at start", c.AtStart);
-        Click(form.CheckBoot);
-        EXPECT_FALSE(form.CheckBoot.Checked());
-        expectLists("after unticking", c.AfterUntick);
-        Click(form.CheckBoot);
-        expectLists("after ticking", c.AfterTick);
+        for (int step = 0; step < 3; ++step) {
+            if (step > 0) // a click as the user makes it, reported as every handler's error
+                SendMessageA(form.CheckBoot.Handle(), BM_CLICK, 0, 0);
+            EXPECT_EQ(Lists(EntryIn(HKEY_LOCAL_MACHINE), EntryIn(HKEY_CURRENT_USER)), c.Steps[step])
+                << "step " << step;
+        }
         Names reports;
         for (const auto& box : dvtest::Modal().Boxes)
             reports.push_back(box.Text);
