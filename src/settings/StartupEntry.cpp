@@ -25,10 +25,18 @@ bool MachineEntryExists() {
     return machine.OpenKeyReadOnly(kRunKey) && machine.ValueExists(kRunValue);
 }
 
+// The machine's entry as this user may read it; empty when there is none.
+std::string MachineEntry() {
+    TRegistry machine(HKEY_LOCAL_MACHINE);
+    machine.OpenKeyReadOnly(kRunKey);
+    return ReadStringOrEmpty(machine, kRunValue);
+}
+
 } // namespace
 
 void WriteStartupEntry(const std::string& command) {
-    if (WriteMachineEntry(command))
+    // The same command in the user's list too would run the clean twice at logon.
+    if (WriteMachineEntry(command) || MachineEntry() == command)
         return;
     TRegistry user(HKEY_CURRENT_USER);
     user.OpenKey(kRunKey, true);
