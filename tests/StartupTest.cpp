@@ -63,29 +63,26 @@ std::string EntryIn(HKEY root) {
 
 // The machine's start-up list readable only, as a user without administrator
 // rights finds it, for as long as the guard lives.
-class ReadOnlyMachineRunList {
-  public:
+struct ReadOnlyMachineRunList {
     ReadOnlyMachineRunList() {
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunPath, 0, READ_CONTROL | WRITE_DAC, &key_);
-        DWORD size = sizeof saved_;
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunPath, 0, READ_CONTROL | WRITE_DAC, &key);
+        DWORD size = sizeof saved;
         PSECURITY_DESCRIPTOR readOnly = nullptr;
         ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1,
                                                              &readOnly, nullptr);
-        restricted_ = RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_, &size) == 0 &&
-                      RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, readOnly) == 0;
+        restricted = RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved, &size) == 0 &&
+                     RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, readOnly) == 0;
         LocalFree(readOnly);
-        EXPECT_TRUE(restricted_);
+        EXPECT_TRUE(restricted);
     }
     ~ReadOnlyMachineRunList() {
-        if (restricted_)
-            RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_);
-        RegCloseKey(key_);
+        if (restricted)
+            RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, saved);
+        RegCloseKey(key);
     }
-
-  private:
-    HKEY key_ = nullptr;
-    alignas(8) BYTE saved_[4096];
-    bool restricted_ = false;
+    HKEY key = nullptr;
+    alignas(8) BYTE saved[4096];
+    bool restricted = false;
 };
 
 std::string DialogText(HWND box) {
@@ -304,7 +301,6 @@ TEST_F(StartupProcess, EntryGoesToTheUsersListWhereTheMachinesIsReadOnly) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("case " + std::to_string(&c - cases));
-        DestroyForm();
         dvtest::ResetModal();
         RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunPath, dv::kRunValue);
         dvtest::DeleteRunEntry();
