@@ -6,6 +6,9 @@
 #include "app/CommandLine.h"
 #include "app/Startup.h"
 #include "app/Strings.h"
+#include "settings/SettingsKey.h"
+
+#include <sddl.h>
 
 #include <deque>
 
@@ -48,11 +51,52 @@ namespace {
 std::string UserDirFile() { return dvtest::ProgramDirectory() + "dv.ini"; }
 std::string Program() { return dvtest::ProgramDirectory() + "dormivane.exe"; }
 
+const char kRunPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// The start-up entry in the machine's or the user's list; empty when there is none.
+std::string EntryIn(HKEY root) {
+    char text[1024] = "";
+    DWORD size = sizeof text;
+    RegGetValueA(root, kRunPath, dv::kRunValue, RRF_RT_REG_SZ, nullptr, text, &size);
+    return text;
+}
+
+// The machine's start-up list readable only, as a user without administrator
+// rights finds it, for as long as the guard lives.
+struct ReadOnlyMachineRunList {
+    ReadOnlyMachineRunList() {
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunPath, 0, READ_CONTROL | WRITE_DAC, &key);
+        DWORD size = sizeof saved;
+        PSECURITY_DESCRIPTOR readOnly = nullptr;
+        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1,
+                                                             &readOnly, nullptr);
+        restricted = RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved, &size) == 0 &&
+                     RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, readOnly) == 0;
+        LocalFree(readOnly);
+        EXPECT_TRUE(restricted);
+    }
+    ~ReadOnlyMachineRunList() {
+        if (restricted)
+            RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, saved);
+        RegCloseKey(key);
+    }
+    HKEY key = nullptr;
+    alignas(8) BYTE saved[4096];
+    bool restricted = false;
+};
+
+std::string DialogText(HWND box) {
+    char text[1024] = "";
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    return text;
+}
+
 class StartupProcess : public FormTest {
   protected:
     void TearDown() override {
         for (ProgramRun& run : runs_)
             dvtest::EndProcess(run);
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunPath, dv::kRunValue);
         FormTest::TearDown();
     }
 
@@ -64,13 +108,21 @@ class StartupProcess : public FormTest {
     }
 
     // A start that must end by itself, successfully, without ever showing its
-    // main window.
+    // main window. It is waited for until it ends, however long that takes, or
+    // until it shows a message box, which ends it: a start still running when
+    // the test goes on would write the settings key prepared for the next one.
     void RunToEnd(const std::string& arguments, const std::string& program = "") {
         ProgramRun& run = Start(arguments, 0, program);
         bool windowShown = false;
-        for (int i = 0; run.Process && i < 2000; ++i) {
+        while (run.Process) {
             for (HWND window : dvtest::WindowsOf(run.ProcessId, "TSForm"))
                 windowShown = windowShown || IsWindowVisible(window);
+            const std::vector<HWND> boxes = dvtest::WaitForWindows(run.ProcessId, "#32770", 0);
+            if (!boxes.empty()) {
+                const std::string text = DialogText(boxes[0]);
+                dvtest::EndProcess(run);
+                FAIL() << arguments << " shows \"" << text << "\"";
+            }
             if (WaitForSingleObject(run.Process, 10) == WAIT_OBJECT_0) {
                 DWORD code = 0;
                 GetExitCodeProcess(run.Process, &code);
@@ -79,7 +131,7 @@ class StartupProcess : public FormTest {
                 run.Process = nullptr;
             }
         }
-        ASSERT_TRUE(run.ExitCode.has_value()) << "still running: " << arguments;
+        ASSERT_TRUE(run.ExitCode.has_value()) << "did not start: " << arguments;
         EXPECT_EQ(*run.ExitCode, 0u) << arguments;
         EXPECT_FALSE(windowShown) << arguments;
     }
@@ -96,12 +148,6 @@ class StartupProcess : public FormTest {
 
     std::deque<ProgramRun> runs_;
 };
-
-std::string DialogText(HWND box) {
-    char text[1024] = "";
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    return text;
-}
 
 } // namespace
 
@@ -137,14 +183,14 @@ TEST_F(StartupProcess, KeyWithANinthValueIsResetAtEveryStartAndTheExtraValueStay
 TEST_F(StartupProcess, KeyWithSevenValuesIsResetOnceAndThenRead) {
     dvtest::DeleteSettingsValue("Cleaned");
     dvtest::SetSettingsDword("Recent", 1);
-    RunToEnd("auto");
+    ASSERT_NO_FATAL_FAILURE(RunToEnd("auto"));
     EXPECT_EQ(dvtest::SettingsValueNames().size(), 8u);
     EXPECT_EQ(dvtest::SettingsDword("Recent"), 0u);
     EXPECT_EQ(dvtest::SettingsDword("Cleaned"), 0u);
 
     dvtest::SetSettingsDword("Recent", 1);
     dvtest::SetSettingsDword("Cleaned", 4321);
-    RunToEnd("auto");
+    ASSERT_NO_FATAL_FAILURE(RunToEnd("auto"));
     EXPECT_EQ(dvtest::SettingsDword("Recent"), 1u);
     EXPECT_EQ(dvtest::SettingsDword("Cleaned"), 4321u);
 }
@@ -231,4 +277,49 @@ TEST_F(StartupProcess, StoredStartUpChoiceRewritesTheEntryWithTheCurrentPathAtEv
     RunToEnd("auto", moved + "\\dormivane.exe");
     EXPECT_EQ(dvtest::RunEntry(), "\"" + moved + "\\dormivane.exe\" auto");
     EXPECT_EQ(dvtest::SettingsDword("StClean"), 1u);
+}
+
+// The start-up entry at a start that finds StClean set, then on unticking and
+// ticking the box: in the machine's list where it may be written, else in the
+// user's. Unticking reports an entry that the machine's list keeps.
+TEST_F(StartupProcess, EntryGoesToTheUsersListWhereTheMachinesIsReadOnly) {
+    const std::string ours = dv::ProgramPath() + " auto", earlier = "C:\\old\\dormivane.exe auto";
+    const Names kept = {"Failed to set data for 'Dormivane'"};
+    using Lists = std::pair<std::string, std::string>; // the machine's and the user's entry
+    const struct {
+        bool ReadOnly;
+        std::string Earlier;
+        Lists Steps[3];
+        Names Reports;
+    } cases[] = {
+        {true, "", {{"", ours}, {"", ""}, {"", ours}}, {}},
+        {true, earlier, {{earlier, ours}, {earlier, ""}, {earlier, ours}}, kept},
+        // An entry already in the machine's list is not made twice.
+        {true, ours, {{ours, ""}, {ours, ""}, {ours, ""}}, kept},
+        // Last, so that it also shows the access list given back.
+        {false, "", {{ours, ""}, {"", ""}, {ours, ""}}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("case " + std::to_string(&c - cases));
+        dvtest::ResetModal();
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunPath, dv::kRunValue);
+        dvtest::DeleteRunEntry();
+        if (!c.Earlier.empty())
+            dvtest::SetRunEntry(c.Earlier);
+        dvtest::SetSettingsDword("StClean", 1);
+        std::optional<ReadOnlyMachineRunList> readOnly;
+        if (c.ReadOnly)
+            readOnly.emplace();
+        dv::TSForm& form = CreateForm();
+        for (int step = 0; step < 3; ++step) {
+            if (step > 0) // a click as the user makes it, reported as every handler's error
+                SendMessageA(form.CheckBoot.Handle(), BM_CLICK, 0, 0);
+            EXPECT_EQ(Lists(EntryIn(HKEY_LOCAL_MACHINE), EntryIn(HKEY_CURRENT_USER)), c.Steps[step])
+                << "step " << step;
+        }
+        Names reports;
+        for (const auto& box : dvtest::Modal().Boxes)
+            reports.push_back(box.Text);
+        EXPECT_EQ(reports, c.Reports);
+    }
 }

@@ -7,6 +7,7 @@
 #include "clean/UnitSysDir.h"
 #include "settings/Registry.h"
 #include "settings/SettingsKey.h"
+#include "settings/StartupEntry.h"
 #include "ui/UnitMainForm.h"
 
 #include <windows.h>
@@ -49,12 +50,10 @@ void TSForm::CheckBootClick() {
     const bool ticked = CheckBoot.Checked();
     registry.WriteBool("StClean", ticked);
     registry.CloseKey();
-    if (!registry.OpenKey(kRunKey, false))
-        return;
     if (ticked)
-        registry.WriteString(kRunValue, StartupCommand(ProgramPath()));
+        WriteStartupEntry(StartupCommand(ProgramPath()));
     else
-        registry.DeleteValue(kRunValue);
+        RemoveStartupEntry();
 }
 
 } // namespace dv

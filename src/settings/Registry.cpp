@@ -23,14 +23,19 @@ std::string RelativePath(const std::string& path) {
 } // namespace
 
 bool TRegistry::OpenKey(const std::string& path, bool canCreate) {
+    return Open(path, canCreate, KEY_ALL_ACCESS);
+}
+
+bool TRegistry::OpenKeyReadOnly(const std::string& path) { return Open(path, false, KEY_READ); }
+
+bool TRegistry::Open(const std::string& path, bool canCreate, REGSAM access) {
     HKEY opened = nullptr;
     LONG status;
     if (canCreate)
-        status =
-            RegCreateKeyExA(RootKey, RelativePath(path).c_str(), 0, nullptr,
-                            REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &opened, nullptr);
+        status = RegCreateKeyExA(RootKey, RelativePath(path).c_str(), 0, nullptr,
+                                 REG_OPTION_NON_VOLATILE, access, nullptr, &opened, nullptr);
     else
-        status = RegOpenKeyExA(RootKey, RelativePath(path).c_str(), 0, KEY_ALL_ACCESS, &opened);
+        status = RegOpenKeyExA(RootKey, RelativePath(path).c_str(), 0, access, &opened);
     if (status != ERROR_SUCCESS)
         return false;
     CloseKey();
@@ -99,7 +104,7 @@ std::string TRegistry::ReadString(const std::string& name) const {
 void TRegistry::WriteData(const std::string& name, DWORD type, const void* data, DWORD size) {
     if (!key_ || RegSetValueExA(key_, name.c_str(), 0, type, static_cast<const BYTE*>(data),
                                 size) != ERROR_SUCCESS)
-        throw ERegistryException("Failed to set data for '" + name + "'");
+        FailSet(name);
 }
 
 void TRegistry::WriteBool(const std::string& name, bool value) {
@@ -117,6 +122,10 @@ void TRegistry::WriteString(const std::string& name, const std::string& value) {
 
 bool TRegistry::DeleteValue(const std::string& name) {
     return key_ && RegDeleteValueA(key_, name.c_str()) == ERROR_SUCCESS;
+}
+
+void FailSet(const std::string& name) {
+    throw ERegistryException("Failed to set data for '" + name + "'");
 }
 
 std::string ReadStringOrEmpty(TRegistry& registry, const std::string& name) {

@@ -21,6 +21,8 @@ class TRegistry {
     // access; returns whether it opened. Never raises. A successful open closes
     // the key opened before.
     bool OpenKey(const std::string& path, bool canCreate);
+    // Opens an existing key for reading only; returns whether it opened.
+    bool OpenKeyReadOnly(const std::string& path);
     void CloseKey();
     bool HasKey() const { return key_ != nullptr; }
 
@@ -39,9 +41,13 @@ class TRegistry {
     bool DeleteValue(const std::string& name);
 
   private:
+    bool Open(const std::string& path, bool canCreate, REGSAM access);
     void WriteData(const std::string& name, DWORD type, const void* data, DWORD size);
     HKEY key_ = nullptr;
 };
+
+// Raises the error of a write that the system refuses: "Failed to set data for '%s'".
+[[noreturn]] void FailSet(const std::string& name);
 
 // Reads a string value of a key without raising: empty when the key or value
 // cannot be read. Raises only for a value that is not text.

@@ -1,0 +1,57 @@
+#include "settings/StartupEntry.h"
+
+#include "app/Errors.h"
+#include "settings/Registry.h"
+#include "settings/SettingsKey.h"
+
+namespace dv {
+
+namespace {
+
+bool WriteMachineEntry(const std::string& command) {
+    TRegistry machine(HKEY_LOCAL_MACHINE);
+    if (!machine.OpenKey(kRunKey, false))
+        return false;
+    try {
+        machine.WriteString(kRunValue, command);
+    } catch (const ERegistryException&) {
+        return false;
+    }
+    return true;
+}
+
+bool MachineEntryExists() {
+    TRegistry machine(HKEY_LOCAL_MACHINE);
+    return machine.OpenKeyReadOnly(kRunKey) && machine.ValueExists(kRunValue);
+}
+
+// The machine's entry as this user may read it; empty when there is none.
+std::string MachineEntry() {
+    TRegistry machine(HKEY_LOCAL_MACHINE);
+    machine.OpenKeyReadOnly(kRunKey);
+    return ReadStringOrEmpty(machine, kRunValue);
+}
+
+} // namespace
+
+void WriteStartupEntry(const std::string& command) {
+    // The same command in the user's list too would run the clean twice at logon.
+    if (WriteMachineEntry(command) || MachineEntry() == command)
+        return;
+    TRegistry user(HKEY_CURRENT_USER);
+    user.OpenKey(kRunKey, true);
+    user.WriteString(kRunValue, command); // raises as well when the key did not open
+}
+
+void RemoveStartupEntry() {
+    TRegistry user(HKEY_CURRENT_USER);
+    if (user.OpenKey(kRunKey, false))
+        user.DeleteValue(kRunValue);
+    TRegistry machine(HKEY_LOCAL_MACHINE);
+    if (machine.OpenKey(kRunKey, false))
+        machine.DeleteValue(kRunValue);
+    else if (MachineEntryExists())
+        FailSet(kRunValue);
+}
+
+} // namespace dv
