@@ -12,8 +12,9 @@ void FloorScan(const std::string& drive, int expected, bool showStatus, bool vis
 // DelDir's calls: enter, list, set attributes, delete, remove directory; with
 // showStatus also each deleted file's name set and repainted on a plain label.
 void FloorClean(const std::string& root, bool showStatus);
-// The clean's calls by handle: open relative, list, clear attributes, delete.
-void FloorCleanHandles(const std::string& root);
+// The clean's calls by handle: open relative, list, clear attributes, delete;
+// with showStatus also each deleted file's name shown as above.
+void FloorCleanHandles(const std::string& root, bool showStatus);
 // One DeleteFileA per match of a generated scan tree; with showStatus also
 // the path set and repainted on a plain status bar and a plain progress bar
 // stepped and repainted, per file. The floors' own window is hidden unless

@@ -4,6 +4,8 @@
 #include "Bench.h"
 #include "Commands.h"
 
+#include "app/FileByHandle.h"
+
 #include <commctrl.h>
 
 #include <stdexcept>
@@ -226,6 +228,31 @@ void EmptyDirectory(const std::wstring& working, StatusWindow* status) {
     FindClose(search);
 }
 
+// The same by handle: each entry opened relative to the folder that listed it,
+// attributes cleared where set, deleted through its handle, an emptied folder
+// removed through its own; no check that an entry is the one listed.
+void EmptyByHandle(HANDLE folder, StatusWindow* status) {
+    std::vector<dv::ListedEntry> entries;
+    dv::ReadListing(folder, entries);
+    for (const dv::ListedEntry& entry : entries) {
+        dv::FileHandle opened;
+        if (dv::OpenEntry(folder, entry.Name, entry.IsDirectory(), dv::OpenFor::Removal, opened))
+            continue;
+        if (entry.IsDirectory()) {
+            EmptyByHandle(opened.Get(), status);
+            dv::SetAttributesByHandle(opened.Get(), 0);
+            dv::DeleteByHandle(opened.Get());
+            continue;
+        }
+        if (entry.Attributes & 7)
+            dv::SetAttributesByHandle(opened.Get(), entry.Attributes & ~DWORD(7));
+        if (dv::DeleteByHandle(opened.Get()) && status) {
+            opened.Close();
+            status->ShowLabel(entry.Name.c_str());
+        }
+    }
+}
+
 } // namespace
 
 void FloorScan(const std::string& drive, int expected, bool showStatus, bool visible) {
@@ -253,6 +280,20 @@ void FloorClean(const std::string& root, bool showStatus) {
     EmptyDirectory(Wide(root), showStatus ? &status : nullptr);
     const double seconds = clock.Seconds();
     SetCurrentDirectoryA(kBenchRoot);
+    const int left = CountEntries(root);
+    Report().Add("seconds", seconds).Add("left", int64_t(left)).Add("ok", int64_t(left == 0));
+}
+
+void FloorCleanHandles(const std::string& root, bool showStatus) {
+    RequireBenchPath(root);
+    StatusWindow status(false);
+    Stopwatch clock;
+    dv::FileHandle target;
+    if (dv::OpenFolderByPath(Wide(root), target))
+        throw std::runtime_error("cannot open the clean tree");
+    EmptyByHandle(target.Get(), showStatus ? &status : nullptr);
+    target.Close();
+    const double seconds = clock.Seconds();
     const int left = CountEntries(root);
     Report().Add("seconds", seconds).Add("left", int64_t(left)).Add("ok", int64_t(left == 0));
 }

@@ -101,7 +101,8 @@ const std::map<std::string, Command>& Commands() {
              FloorScan(a.at(0), Number(a, 1), HasFlag(a, "status"), HasFlag(a, "visible"));
          }},
         {"floor-clean", [](const Arguments& a) { FloorClean(a.at(0), HasFlag(a, "status")); }},
-        {"floor-clean-handles", [](const Arguments& a) { FloorCleanHandles(a.at(0)); }},
+        {"floor-clean-handles",
+         [](const Arguments& a) { FloorCleanHandles(a.at(0), HasFlag(a, "status")); }},
         {"floor-remove",
          [](const Arguments& a) {
              FloorRemove(a.at(0), Number(a, 1), HasFlag(a, "status"), HasFlag(a, "visible"));
