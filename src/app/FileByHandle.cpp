@@ -1,5 +1,7 @@
 #include "app/FileByHandle.h"
 
+#include "app/FindHandle.h"
+
 #include <winternl.h>
 
 namespace dv {
@@ -86,8 +88,6 @@ void FileHandle::Close() {
     handle_ = nullptr;
 }
 
-bool IsDotName(const std::wstring& name) { return name == L"." || name == L".."; }
-
 DWORD OpenFolderByPath(const std::wstring& path, FileHandle& folder) {
     folder = FileHandle(CreateFileW(path.c_str(), AccessFor(OpenFor::Listing, true),
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -144,7 +144,7 @@ bool ReadListing(HANDLE folder, std::vector<ListedEntry>& entries) {
         for (ULONG offset = 0;;) {
             const auto* record = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(bytes + offset);
             std::wstring name(record->FileName, record->FileNameLength / sizeof(wchar_t));
-            if (!IsDotName(name))
+            if (!IsDotEntry(name.c_str()))
                 entries.push_back({std::move(name), record->FileAttributes,
                                    uint64_t(record->EndOfFile.QuadPart),
                                    uint64_t(record->FileId.QuadPart)});

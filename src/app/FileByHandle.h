@@ -41,9 +41,6 @@ struct ListedEntry {
     bool IsLink() const { return Attributes & FILE_ATTRIBUTE_REPARSE_POINT; }
 };
 
-// "." and "..": only these two names are no entries of their own.
-bool IsDotName(const std::wstring& name);
-
 // What an entry is opened for.
 enum class OpenFor {
     Removal,    // list (folders), clear attributes and delete

@@ -2,6 +2,7 @@
 
 #include "app/FindHandle.h"
 #include "app/LongPaths.h"
+#include "app/Strings.h"
 #include "scan/NameMatch.h"
 
 #include <windows.h>
@@ -61,8 +62,7 @@ void SearchFolder(const std::wstring& folder, const std::wstring& pattern,
     for (bool more = true; more;) {
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
             NameMatchesPattern(pattern, entry.cFileName))
-            report.Found(entry.cFileName,
-                         (uint64_t(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow);
+            report.Found(entry.cFileName, FileSize64(entry.nFileSizeHigh, entry.nFileSizeLow));
         more = search.Next(entry);
         report.Fetched();
     }
