@@ -231,22 +231,26 @@ void EmptyDirectory(const std::wstring& working, StatusWindow* status) {
 // The same by handle: each entry opened relative to the folder that listed it,
 // attributes cleared where set, deleted through its handle, an emptied folder
 // removed through its own; no check that an entry is the one listed.
-void EmptyByHandle(HANDLE folder, StatusWindow* status) {
+void EmptyByHandle(dv::Volume& volume, HANDLE folder, StatusWindow* status) {
     std::vector<dv::ListedEntry> entries;
     dv::ReadListing(folder, entries);
     for (const dv::ListedEntry& entry : entries) {
+        const unsigned clear = entry.Attributes & 7 ? dv::OpenFor::ClearAttributes : 0;
+        const unsigned list = entry.IsDirectory() ? dv::OpenFor::Listing : 0;
         dv::FileHandle opened;
-        if (dv::OpenEntry(folder, entry.Name, entry.IsDirectory(), dv::OpenFor::Removal, opened))
+        if (dv::OpenEntry(folder, entry.Name, entry.IsDirectory(),
+                          dv::OpenFor::Deletion | clear | list, opened))
             continue;
         if (entry.IsDirectory()) {
-            EmptyByHandle(opened.Get(), status);
-            dv::SetAttributesByHandle(opened.Get(), 0);
-            dv::DeleteByHandle(opened.Get());
+            EmptyByHandle(volume, opened.Get(), status);
+            if (clear)
+                dv::SetAttributesByHandle(opened.Get(), 0);
+            dv::DeleteByHandle(volume, opened.Get());
             continue;
         }
-        if (entry.Attributes & 7)
+        if (clear)
             dv::SetAttributesByHandle(opened.Get(), entry.Attributes & ~DWORD(7));
-        if (dv::DeleteByHandle(opened.Get()) && status) {
+        if (dv::DeleteByHandle(volume, opened.Get()) && status) {
             opened.Close();
             status->ShowLabel(entry.Name.c_str());
         }
@@ -291,7 +295,7 @@ void FloorCleanHandles(const std::string& root, bool showStatus) {
     dv::FileHandle target;
     if (dv::OpenFolderByPath(Wide(root), target))
         throw std::runtime_error("cannot open the clean tree");
-    EmptyByHandle(target.Get(), showStatus ? &status : nullptr);
+    EmptyByHandle(dv::Volume::Of(target.Get()), target.Get(), showStatus ? &status : nullptr);
     target.Close();
     const double seconds = clock.Seconds();
     const int left = CountEntries(root);

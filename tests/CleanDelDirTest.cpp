@@ -62,6 +62,8 @@ TEST_F(CleanDelDir, EmptiesTreeKeepsDesktopIniAndFilesInUseAndNeverFollowsLinks)
     Fill(target + "\\ro\\f1", 1024, FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN);
     Fill(target + "\\ro\\inner\\f2", 4096, FILE_ATTRIBUTE_READONLY);
     SetFileAttributesA((target + "\\ro").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA((target + "\\ini").c_str(),
+                       FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     Fill(target + "\\ini\\deeper\\dEsKtOp.ini", 10);
     Fill(target + "\\ini\\deeper\\g.txt", 1024);
     Fill(target + "\\dir\\desktop.ini\\h.txt", 100);
@@ -84,6 +86,8 @@ TEST_F(CleanDelDir, EmptiesTreeKeepsDesktopIniAndFilesInUseAndNeverFollowsLinks)
     // in use is not counted.
     EXPECT_EQ(form.lprog.Caption(), "9KB cleaned");
     EXPECT_EQ(GetFileAttributesA((target + "\\locked.txt").c_str()) & 7, 0u);
+    // A folder that stays has its attributes down to the directory bit.
+    EXPECT_EQ(GetFileAttributesA((target + "\\ini").c_str()), DWORD(FILE_ATTRIBUTE_DIRECTORY));
     EXPECT_EQ(dvtest::ReadFile(outside + "\\precious.txt"), std::string(4096, 'x'));
     if (!linked)
         GTEST_SKIP() << "this platform makes no directory links; the rest was checked";

@@ -1,69 +1,125 @@
 #include "app/FileByHandle.h"
 
 #include "app/FindHandle.h"
+#include "app/NtFiles.h"
 
-#include <winternl.h>
+#include <unordered_map>
 
 namespace dv {
 
 namespace {
 
-// The import library of some toolchains lacks these, and they are the same on
-// every Windows since NT: they are looked up in ntdll when first needed.
-using NtQueryDirectoryFileProc = NTSTATUS(NTAPI*)(HANDLE, HANDLE, PIO_APC_ROUTINE, PVOID,
-                                                  PIO_STATUS_BLOCK, PVOID, ULONG,
-                                                  FILE_INFORMATION_CLASS, BOOLEAN, PUNICODE_STRING,
-                                                  BOOLEAN);
-using NtOpenFileProc = decltype(&NtOpenFile);
-using NtQueryInformationFileProc = decltype(&NtQueryInformationFile);
-using RtlNtStatusToDosErrorProc = decltype(&RtlNtStatusToDosError);
-
-struct NtCalls {
-    NtOpenFileProc OpenFile;
-    NtQueryDirectoryFileProc QueryDirectoryFile;
-    NtQueryInformationFileProc QueryInformationFile;
-    RtlNtStatusToDosErrorProc StatusToDosError;
-};
-
-template <class Proc> Proc Lookup(HMODULE ntdll, const char* name) {
-    return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(ntdll, name)));
-}
-
-const NtCalls& Nt() {
-    static const NtCalls calls = [] {
-        HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-        return NtCalls{
-            Lookup<NtOpenFileProc>(ntdll, "NtOpenFile"),
-            Lookup<NtQueryDirectoryFileProc>(ntdll, "NtQueryDirectoryFile"),
-            Lookup<NtQueryInformationFileProc>(ntdll, "NtQueryInformationFile"),
-            Lookup<RtlNtStatusToDosErrorProc>(ntdll, "RtlNtStatusToDosError"),
-        };
-    }();
-    return calls;
-}
-
-const NTSTATUS kNoMoreFiles = NTSTATUS(0x80000006);
-const FILE_INFORMATION_CLASS kIdBothDirectoryInformation = FILE_INFORMATION_CLASS(37);
+const FILE_INFORMATION_CLASS kDirectoryInformation = FILE_INFORMATION_CLASS(1);
+const FILE_INFORMATION_CLASS kBasicInformation = FILE_INFORMATION_CLASS(4);
 const FILE_INFORMATION_CLASS kInternalInformation = FILE_INFORMATION_CLASS(6);
+const FILE_INFORMATION_CLASS kDispositionInformation = FILE_INFORMATION_CLASS(13);
 const FILE_INFORMATION_CLASS kAttributeTagInformation = FILE_INFORMATION_CLASS(35);
-const FILE_INFO_BY_HANDLE_CLASS kDispositionInfoEx = FILE_INFO_BY_HANDLE_CLASS(21);
+const FILE_INFORMATION_CLASS kIdBothDirectoryInformation = FILE_INFORMATION_CLASS(37);
+const FILE_INFORMATION_CLASS kDispositionInformationEx = FILE_INFORMATION_CLASS(64);
+const FILE_INFORMATION_CLASS kStatInformation = FILE_INFORMATION_CLASS(68);
+const ULONG kFsVolumeInformation = 1;
+const NTSTATUS kStatusBufferOverflow = NTSTATUS(0x80000005);
 const DWORD kDispositionDelete = 0x1, kDispositionPosixSemantics = 0x2;
 // The attributes a program may set (FILE_ATTRIBUTE_VALID_SET_FLAGS).
 const DWORD kSettableAttributes = 0x31a7;
 
-ACCESS_MASK AccessFor(OpenFor purpose, bool directory) {
-    const ACCESS_MASK listing =
-        directory ? FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE
-                  : FILE_READ_ATTRIBUTES | SYNCHRONIZE;
-    switch (purpose) {
-    case OpenFor::Removal:
-        return listing | FILE_WRITE_ATTRIBUTES | DELETE;
-    case OpenFor::Attributes:
-        return listing | FILE_WRITE_ATTRIBUTES;
-    case OpenFor::Listing:
-        return listing;
+struct BasicInformation {
+    LARGE_INTEGER CreationTime, LastAccessTime, LastWriteTime, ChangeTime;
+    ULONG FileAttributes;
+};
+
+struct AttributeTagInformation {
+    ULONG FileAttributes;
+    ULONG ReparseTag;
+};
+
+struct StatInformation {
+    LARGE_INTEGER FileId;
+    LARGE_INTEGER CreationTime, LastAccessTime, LastWriteTime, ChangeTime;
+    LARGE_INTEGER AllocationSize, EndOfFile;
+    ULONG FileAttributes, ReparseTag, NumberOfLinks;
+    ACCESS_MASK EffectiveAccess;
+};
+
+// The leading fields of FILE_DIRECTORY_INFORMATION, which every file system
+// lists; the name follows.
+struct DirectoryRecord {
+    ULONG NextEntryOffset, FileIndex;
+    LARGE_INTEGER CreationTime, LastAccessTime, LastWriteTime, ChangeTime;
+    LARGE_INTEGER EndOfFile, AllocationSize;
+    ULONG FileAttributes, FileNameLength;
+    WCHAR FileName[1];
+};
+
+ACCESS_MASK AccessFor(unsigned purpose, bool directory) {
+    // Reading the attributes is what the check of every opened entry needs;
+    // opening an entry relative to a folder needs no right on the folder.
+    ACCESS_MASK access = FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+    if (directory && (purpose & OpenFor::Listing))
+        access |= FILE_LIST_DIRECTORY;
+    if (purpose & OpenFor::ClearAttributes)
+        access |= FILE_WRITE_ATTRIBUTES;
+    if (purpose & OpenFor::Deletion)
+        access |= DELETE;
+    return access;
+}
+
+template <class Record> ListedEntry EntryOf(const Record& record, uint64_t fileId) {
+    return {std::wstring(record.FileName, record.FileNameLength / sizeof(wchar_t)),
+            record.FileAttributes, uint64_t(record.EndOfFile.QuadPart), fileId};
+}
+
+// Appends the records of one read; the name of each comes as the disk holds it.
+void AppendRecords(const char* bytes, FILE_INFORMATION_CLASS kind,
+                   std::vector<ListedEntry>& entries) {
+    for (ULONG offset = 0;;) {
+        ListedEntry entry;
+        ULONG next;
+        if (kind == kIdBothDirectoryInformation) {
+            const auto& record = *reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(bytes + offset);
+            entry = EntryOf(record, uint64_t(record.FileId.QuadPart));
+            next = record.NextEntryOffset;
+        } else {
+            const auto& record = *reinterpret_cast<const DirectoryRecord*>(bytes + offset);
+            entry = EntryOf(record, 0);
+            next = record.NextEntryOffset;
+        }
+        if (!IsDotEntry(entry.Name.c_str()))
+            entries.push_back(std::move(entry));
+        if (next == 0)
+            return;
+        offset += next;
     }
-    return listing;
+}
+
+bool QueryFileId(HANDLE opened, uint64_t& fileId) {
+    LARGE_INTEGER index{};
+    if (Nt().QueryInformation(opened, &index, sizeof index, kInternalInformation) < 0)
+        return false;
+    fileId = uint64_t(index.QuadPart);
+    return true;
+}
+
+// The attributes alone, from the attribute tag where the volume has it, else
+// from the basic information that every volume gives.
+bool QueryAttributes(Volume& volume, HANDLE opened, DWORD& attributes) {
+    if (!volume.NoAttributeTag) {
+        AttributeTagInformation tag{};
+        const NTSTATUS status =
+            Nt().QueryInformation(opened, &tag, sizeof tag, kAttributeTagInformation);
+        if (status >= 0) {
+            attributes = tag.FileAttributes;
+            return true;
+        }
+        if (!IsUnsupported(status))
+            return false;
+        volume.NoAttributeTag = true;
+    }
+    BasicInformation basic{};
+    if (Nt().QueryInformation(opened, &basic, sizeof basic, kBasicInformation) < 0)
+        return false;
+    attributes = basic.FileAttributes;
+    return true;
 }
 
 } // namespace
@@ -88,40 +144,44 @@ void FileHandle::Close() {
     handle_ = nullptr;
 }
 
+Volume& Volume::Of(HANDLE entry) {
+    static std::unordered_map<ULONG, Volume> volumes;
+    // Creation time, serial number, label length, a flag, and room for the label.
+    struct {
+        LARGE_INTEGER CreationTime;
+        ULONG SerialNumber, LabelLength;
+        BOOLEAN SupportsObjects;
+        WCHAR Label[64];
+    } information{};
+    const NTSTATUS status =
+        Nt().QueryVolume(entry, &information, sizeof information, kFsVolumeInformation);
+    const bool known = status >= 0 || status == kStatusBufferOverflow;
+    return volumes[known ? information.SerialNumber : 0];
+}
+
 DWORD OpenFolderByPath(const std::wstring& path, FileHandle& folder) {
     folder = FileHandle(CreateFileW(path.c_str(), AccessFor(OpenFor::Listing, true),
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!folder.Valid())
         return GetLastError();
-    FILE_ATTRIBUTE_TAG_INFO tag{};
-    if (GetFileInformationByHandleEx(folder.Get(), FileAttributeTagInfo, &tag, sizeof tag) &&
-        !(tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    FILE_BASIC_INFO basic{};
+    if (GetFileInformationByHandleEx(folder.Get(), FileBasicInfo, &basic, sizeof basic) &&
+        !(basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
         folder.Close();
         return ERROR_DIRECTORY;
     }
     return 0;
 }
 
-DWORD OpenEntry(HANDLE parent, const std::wstring& name, bool directory, OpenFor purpose,
+DWORD OpenEntry(HANDLE parent, const std::wstring& name, bool directory, unsigned purpose,
                 FileHandle& entry) {
-    UNICODE_STRING nameString{};
-    nameString.Length = nameString.MaximumLength = USHORT(name.size() * sizeof(wchar_t));
-    nameString.Buffer = const_cast<wchar_t*>(name.c_str());
-    OBJECT_ATTRIBUTES attributes{};
-    attributes.Length = sizeof attributes;
-    attributes.RootDirectory = parent;
-    attributes.ObjectName = &nameString;
-    // No OBJ_CASE_INSENSITIVE: a folder may hold names that differ in case alone.
-    IO_STATUS_BLOCK io{};
-    HANDLE opened = nullptr;
     const ULONG options = FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT |
                           (directory ? FILE_DIRECTORY_FILE : FILE_NON_DIRECTORY_FILE);
-    const NTSTATUS status =
-        Nt().OpenFile(&opened, AccessFor(purpose, directory), &attributes, &io,
-                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, options);
+    HANDLE opened = nullptr;
+    const NTSTATUS status = Nt().Open(parent, name, AccessFor(purpose, directory), options, opened);
     if (status < 0)
-        return Nt().StatusToDosError(status);
+        return DosError(status);
     entry = FileHandle(opened);
     return 0;
 }
@@ -130,70 +190,83 @@ bool ReadListing(HANDLE folder, std::vector<ListedEntry>& entries) {
     entries.clear();
     // Room for some hundreds of entries per call; 8-byte aligned as the records are.
     std::vector<LONGLONG> buffer(8192);
-    for (BOOLEAN restart = TRUE;; restart = FALSE) {
-        IO_STATUS_BLOCK io{};
-        const NTSTATUS status =
-            Nt().QueryDirectoryFile(folder, nullptr, nullptr, nullptr, &io, buffer.data(),
-                                    ULONG(buffer.size() * sizeof(LONGLONG)),
-                                    kIdBothDirectoryInformation, FALSE, nullptr, restart);
-        if (status == kNoMoreFiles)
-            return true;
-        if (status < 0)
-            return false;
-        const auto* bytes = reinterpret_cast<const char*>(buffer.data());
-        for (ULONG offset = 0;;) {
-            const auto* record = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(bytes + offset);
-            std::wstring name(record->FileName, record->FileNameLength / sizeof(wchar_t));
-            if (!IsDotEntry(name.c_str()))
-                entries.push_back({std::move(name), record->FileAttributes,
-                                   uint64_t(record->EndOfFile.QuadPart),
-                                   uint64_t(record->FileId.QuadPart)});
-            if (record->NextEntryOffset == 0)
-                break;
-            offset += record->NextEntryOffset;
+    const ULONG size = ULONG(buffer.size() * sizeof(LONGLONG));
+    FILE_INFORMATION_CLASS kind = kIdBothDirectoryInformation;
+    for (bool restart = true;; restart = false) {
+        NTSTATUS status = Nt().QueryDirectory(folder, buffer.data(), size, kind, restart);
+        // A share that keeps no file IDs may refuse the listing that has them.
+        if (restart && IsUnsupported(status)) {
+            kind = kDirectoryInformation;
+            status = Nt().QueryDirectory(folder, buffer.data(), size, kind, true);
         }
+        if (status == kStatusNoMoreFiles)
+            return true;
+        if (status < 0) {
+            entries.clear();
+            return false;
+        }
+        AppendRecords(reinterpret_cast<const char*>(buffer.data()), kind, entries);
     }
 }
 
-bool IsListedEntry(HANDLE opened, const ListedEntry& listed) {
-    IO_STATUS_BLOCK io{};
-    struct {
-        ULONG FileAttributes;
-        ULONG ReparseTag;
-    } tag{};
-    LARGE_INTEGER index{};
-    if (Nt().QueryInformationFile(opened, &io, &tag, sizeof tag, kAttributeTagInformation) < 0 ||
-        Nt().QueryInformationFile(opened, &io, &index, sizeof index, kInternalInformation) < 0)
+bool QueryIdentity(Volume& volume, HANDLE opened, Identity& identity) {
+    identity = {};
+    if (!volume.NoStatQuery) {
+        StatInformation stat{};
+        const NTSTATUS status = Nt().QueryInformation(opened, &stat, sizeof stat, kStatInformation);
+        if (status >= 0) {
+            identity = {stat.FileAttributes, uint64_t(stat.FileId.QuadPart)};
+            return true;
+        }
+        if (!IsUnsupported(status))
+            return false;
+        volume.NoStatQuery = true;
+    }
+    if (!QueryAttributes(volume, opened, identity.Attributes))
         return false;
-    const bool directory = tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-    return !(tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-           directory == listed.IsDirectory() && uint64_t(index.QuadPart) == listed.FileId;
+    // A volume that cannot tell the ID leaves the check to the attributes.
+    QueryFileId(opened, identity.FileId);
+    return true;
+}
+
+bool SameFileId(uint64_t a, uint64_t b) {
+    const auto unknown = [](uint64_t id) { return id == 0 || id == ~uint64_t(0); };
+    return unknown(a) || unknown(b) || a == b;
+}
+
+bool IsListedEntry(Volume& volume, HANDLE opened, const ListedEntry& listed) {
+    Identity identity;
+    if (!QueryIdentity(volume, opened, identity))
+        return false;
+    const bool directory = identity.Attributes & FILE_ATTRIBUTE_DIRECTORY;
+    return directory == listed.IsDirectory() && IsLink(identity.Attributes) == listed.IsLink() &&
+           SameFileId(identity.FileId, listed.FileId);
 }
 
 bool SetAttributesByHandle(HANDLE entry, DWORD attributes) {
     // As SetFileAttributes does: no time changes, and "normal" when nothing is left.
-    FILE_BASIC_INFO basic{};
+    BasicInformation basic{};
     basic.FileAttributes = (attributes & kSettableAttributes) | FILE_ATTRIBUTE_NORMAL;
-    return SetFileInformationByHandle(entry, FileBasicInfo, &basic, sizeof basic);
+    return Nt().SetInformation(entry, &basic, sizeof basic, kBasicInformation) >= 0;
 }
 
-bool DeleteByHandle(HANDLE entry) {
+bool DeleteByHandle(Volume& volume, HANDLE entry) {
     // POSIX semantics take the name away at once, even while another program
-    // holds the file open with delete sharing. Systems before Windows 10 1607
-    // and Wine lack it; they are asked once, then the plain call serves.
-    static bool posixDeleteMissing = false;
-    if (!posixDeleteMissing) {
-        DWORD flags = kDispositionDelete | kDispositionPosixSemantics;
-        if (SetFileInformationByHandle(entry, kDispositionInfoEx, &flags, sizeof flags))
+    // holds the file open with delete sharing. Where a volume does not know
+    // them (systems before Windows 10 1607, FAT, most shares, Wine), the plain
+    // disposition serves from then on.
+    if (!volume.NoPosixDelete) {
+        const ULONG flags = kDispositionDelete | kDispositionPosixSemantics;
+        const NTSTATUS status =
+            Nt().SetInformation(entry, &flags, sizeof flags, kDispositionInformationEx);
+        if (status >= 0)
             return true;
-        const DWORD error = GetLastError();
-        if (error != ERROR_INVALID_PARAMETER && error != ERROR_INVALID_FUNCTION &&
-            error != ERROR_NOT_SUPPORTED && error != ERROR_CALL_NOT_IMPLEMENTED)
+        if (!IsUnsupported(status))
             return false;
-        posixDeleteMissing = true;
+        volume.NoPosixDelete = true;
     }
-    FILE_DISPOSITION_INFO disposition{TRUE};
-    return SetFileInformationByHandle(entry, FileDispositionInfo, &disposition, sizeof disposition);
+    const BOOLEAN deleteFile = TRUE;
+    return Nt().SetInformation(entry, &deleteFile, sizeof deleteFile, kDispositionInformation) >= 0;
 }
 
 } // namespace dv

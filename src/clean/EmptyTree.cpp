@@ -4,6 +4,8 @@
 #include "app/LongPaths.h"
 #include "app/Strings.h"
 
+#include <span>
+
 namespace dv {
 
 namespace {
@@ -11,71 +13,87 @@ namespace {
 // A folder being emptied: its handle, its whole listing and the next entry.
 struct OpenFolder {
     HANDLE Folder = nullptr;
-    FileHandle Owned; // every folder but the target, which the caller holds
-    OpenFor Purpose = OpenFor::Listing;
+    FileHandle Owned;     // every folder but the target, which the caller holds
+    unsigned Granted = 0; // what its handle was opened for
     std::vector<ListedEntry> Entries;
     size_t Next = 0;
 };
 
+const DWORD kHiddenSystemReadOnly =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+// The attributes a folder may carry beyond the directory bit.
+const DWORD kFolderExtras = 0x31a7 & ~FILE_ATTRIBUTE_NORMAL;
+
 bool IsSparedFile(const std::wstring& name) { return LowerAscii(name) == L"desktop.ini"; }
 
-bool IsRefusal(DWORD error) {
-    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+// Whether the attributes must be written before the entry goes: a file's
+// read-only, hidden and system bits (a file link's are its target's, and it
+// goes as it stands), a folder's every bit beyond the directory bit.
+bool NeedsClearing(const ListedEntry& entry) {
+    if (entry.IsDirectory())
+        return entry.Attributes & kFolderExtras;
+    return !entry.IsLink() && (entry.Attributes & kHiddenSystemReadOnly);
 }
 
-// Opens an entry for the first purpose that is granted, from the most to the
-// least: a file or folder held without delete sharing, or one the user may
-// not delete, still gets its attributes cleared (and a folder its emptying).
-DWORD OpenForMost(HANDLE parent, const ListedEntry& entry, FileHandle& opened, OpenFor& purpose) {
-    const OpenFor folderPurposes[] = {OpenFor::Removal, OpenFor::Attributes, OpenFor::Listing};
-    const size_t tries = entry.IsDirectory() ? 3 : 2;
-    DWORD error = 0;
-    for (size_t i = 0; i < tries; ++i) {
-        purpose = folderPurposes[i];
-        error = OpenEntry(parent, entry.Name, entry.IsDirectory(), purpose, opened);
-        if (!IsRefusal(error))
-            return error;
+// Opens a listed entry for the first of these purposes that is granted, and
+// checks that it is the entry listed; false when none is, or when it is now
+// another entry (a link swapped in).
+bool OpenListed(Volume& volume, HANDLE parent, const ListedEntry& entry,
+                std::span<const unsigned> purposes, FileHandle& opened, unsigned& granted) {
+    for (unsigned purpose : purposes) {
+        if (OpenEntry(parent, entry.Name, entry.IsDirectory(), purpose, opened) == 0) {
+            granted = purpose;
+            return IsListedEntry(volume, opened.Get(), entry);
+        }
     }
-    return error;
-}
-
-// Opens a listed folder to empty it; nothing when it is no longer the folder
-// listed (a link swapped in). Raises the I/O error when it cannot be opened.
-bool EnterFolder(HANDLE parent, const ListedEntry& entry, OpenFolder& below) {
-    if (const DWORD error = OpenForMost(parent, entry, below.Owned, below.Purpose))
-        throw EInOutError(error);
-    if (!IsListedEntry(below.Owned.Get(), entry))
-        return false;
-    below.Folder = below.Owned.Get();
-    ReadListing(below.Folder, below.Entries); // a folder that cannot be listed stays empty here
-    return true;
-}
-
-void DeleteListedFile(HANDLE parent, const ListedEntry& entry, TreeEmptyingObserver& observer) {
-    if (IsSparedFile(entry.Name))
-        return;
-    FileHandle file;
-    OpenFor purpose;
-    if (OpenForMost(parent, entry, file, purpose) != 0 || !IsListedEntry(file.Get(), entry))
-        return;
-    // A file link is deleted as it stands: its attributes are its target's.
-    const DWORD hiddenSystemReadOnly =
-        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    if (!entry.IsLink() && (entry.Attributes & hiddenSystemReadOnly) &&
-        !SetAttributesByHandle(file.Get(), entry.Attributes & ~hiddenSystemReadOnly))
-        return;
-    if (purpose != OpenFor::Removal || !DeleteByHandle(file.Get()))
-        return;
-    file.Close(); // the plain disposition deletes the file here
-    observer.FileDeleted(entry.Name, entry.Size);
+    return false;
 }
 
 // The folder emptied as far as it goes: attributes to exactly the directory
 // bit, then removed; one that still holds something stays.
-void RemoveEmptiedFolder(OpenFolder& folder) {
-    SetAttributesByHandle(folder.Folder, 0);
-    if (folder.Purpose == OpenFor::Removal)
-        DeleteByHandle(folder.Folder);
+void RemoveFolder(Volume& volume, HANDLE folder, unsigned granted) {
+    if (granted & OpenFor::ClearAttributes)
+        SetAttributesByHandle(folder, 0);
+    if (granted & OpenFor::Deletion)
+        DeleteByHandle(volume, folder);
+}
+
+// Opens a listed folder to empty it, with the rights to remove it where they
+// are granted, and reads its listing. A folder that cannot be opened or listed
+// (another owner's, held without sharing, gone, now a file) is passed over, its
+// removal still attempted: false.
+bool EnterListedFolder(Volume& volume, HANDLE parent, const ListedEntry& entry, OpenFolder& below) {
+    const unsigned clear = NeedsClearing(entry) ? OpenFor::ClearAttributes : 0;
+    const unsigned purposes[] = {OpenFor::Listing | OpenFor::Deletion | clear,
+                                 OpenFor::Listing | clear, OpenFor::Listing,
+                                 OpenFor::Deletion | clear};
+    if (!OpenListed(volume, parent, entry, purposes, below.Owned, below.Granted))
+        return false;
+    below.Folder = below.Owned.Get();
+    if ((below.Granted & OpenFor::Listing) && ReadListing(below.Folder, below.Entries))
+        return true;
+    RemoveFolder(volume, below.Folder, below.Granted);
+    return false;
+}
+
+void DeleteListedFile(Volume& volume, HANDLE parent, const ListedEntry& entry,
+                      TreeEmptyingObserver& observer) {
+    if (IsSparedFile(entry.Name))
+        return;
+    const unsigned clear = NeedsClearing(entry) ? OpenFor::ClearAttributes : 0;
+    // A file held without delete sharing, or that this user may not delete,
+    // still has its bits cleared.
+    const unsigned purposes[] = {OpenFor::Deletion | clear, clear};
+    FileHandle file;
+    unsigned granted = 0;
+    if (!OpenListed(volume, parent, entry, std::span(purposes, clear ? 2 : 1), file, granted))
+        return;
+    if (clear && !SetAttributesByHandle(file.Get(), entry.Attributes & ~kHiddenSystemReadOnly))
+        return;
+    if (!(granted & OpenFor::Deletion) || !DeleteByHandle(volume, file.Get()))
+        return;
+    file.Close(); // the plain disposition deletes the file here
+    observer.FileDeleted(entry.Name, entry.Size);
 }
 
 } // namespace
@@ -91,24 +109,25 @@ FileHandle OpenTarget(const std::wstring& path) {
 }
 
 void EmptyTree(HANDLE target, TreeEmptyingObserver& observer) {
+    // Links are never entered, so the whole tree lies on the target's volume.
+    Volume& volume = Volume::Of(target);
     // The open folders from the target down, on a stack of their own: a deep
     // tree costs memory, never the thread's stack.
     std::vector<OpenFolder> open(1);
     open[0].Folder = target;
-    open[0].Purpose = OpenFor::Listing;
     ReadListing(target, open[0].Entries);
     observer.FolderListed(open[0].Entries);
     while (!open.empty()) {
         OpenFolder& folder = open.back();
         if (folder.Next == folder.Entries.size()) {
             if (open.size() > 1)
-                RemoveEmptiedFolder(folder);
+                RemoveFolder(volume, folder.Folder, folder.Granted);
             open.pop_back();
             continue;
         }
         const ListedEntry& entry = folder.Entries[folder.Next++];
         if (!entry.IsDirectory()) {
-            DeleteListedFile(folder.Folder, entry, observer);
+            DeleteListedFile(volume, folder.Folder, entry, observer);
             continue;
         }
         // A junction or folder link is left where it is: entering it would
@@ -116,7 +135,7 @@ void EmptyTree(HANDLE target, TreeEmptyingObserver& observer) {
         if (entry.IsLink())
             continue;
         OpenFolder below;
-        if (EnterFolder(folder.Folder, entry, below)) {
+        if (EnterListedFolder(volume, folder.Folder, entry, below)) {
             observer.FolderListed(below.Entries);
             open.push_back(std::move(below));
         }

@@ -80,7 +80,7 @@ TFoundFileRemover::Folder* TFoundFileRemover::Reach(const std::wstring& dir) {
             return nullptr;
         FileHandle handle;
         if (OpenEntry(folder->Handle.Get(), name, true, OpenFor::Listing, handle) != 0 ||
-            !IsListedEntry(handle.Get(), listed->second))
+            !IsListedEntry(Volume::Of(handle.Get()), handle.Get(), listed->second))
             return nullptr;
         folder = Open(folder->Path + L"\\" + name, std::move(handle));
     }
@@ -96,8 +96,10 @@ bool TFoundFileRemover::Delete(const std::wstring& dir, const std::wstring& name
         return false;
     FileHandle file;
     // Attributes are left as they are: a read-only file stays.
-    if (OpenEntry(folder->Handle.Get(), name, false, OpenFor::Removal, file) != 0 ||
-        !IsListedEntry(file.Get(), listed->second) || !DeleteByHandle(file.Get()))
+    if (OpenEntry(folder->Handle.Get(), name, false, OpenFor::Deletion, file) != 0)
+        return false;
+    Volume& volume = Volume::Of(file.Get());
+    if (!IsListedEntry(volume, file.Get(), listed->second) || !DeleteByHandle(volume, file.Get()))
         return false;
     folder->Entries.erase(listed);
     return true;

@@ -1,0 +1,54 @@
+#pragma once
+// The few NT file calls the walks make by handle: open relative to a folder,
+// read a listing, query and set an entry's information, ask its volume. They
+// stand behind one table so that a test can play what other volumes answer
+// (FAT without attribute tags, a share without file IDs, a refusal); the
+// program always makes the real calls.
+#include <windows.h>
+#include <winternl.h>
+
+#include <string>
+
+namespace dv {
+
+class NtFiles {
+  public:
+    virtual ~NtFiles() = default;
+    virtual NTSTATUS Open(HANDLE parent, const std::wstring& name, ACCESS_MASK access,
+                          ULONG options, HANDLE& opened) const;
+    virtual NTSTATUS QueryDirectory(HANDLE folder, void* buffer, ULONG size,
+                                    FILE_INFORMATION_CLASS kind, bool restart) const;
+    virtual NTSTATUS QueryInformation(HANDLE entry, void* buffer, ULONG size,
+                                      FILE_INFORMATION_CLASS kind) const;
+    virtual NTSTATUS SetInformation(HANDLE entry, const void* buffer, ULONG size,
+                                    FILE_INFORMATION_CLASS kind) const;
+    virtual NTSTATUS QueryVolume(HANDLE entry, void* buffer, ULONG size, ULONG kind) const;
+};
+
+// The calls in use.
+const NtFiles& Nt();
+
+// Puts other calls in place (nullptr: the real ones again). For tests.
+void UseNtFiles(const NtFiles* calls);
+
+// The system error code of a status, as Win32 would report it.
+DWORD DosError(NTSTATUS status);
+
+// NTSTATUS values the walks tell apart.
+constexpr NTSTATUS kStatusNoMoreFiles = NTSTATUS(0x80000006);
+constexpr NTSTATUS kStatusNotImplemented = NTSTATUS(0xC0000002);
+constexpr NTSTATUS kStatusInvalidInfoClass = NTSTATUS(0xC0000003);
+constexpr NTSTATUS kStatusInvalidParameter = NTSTATUS(0xC000000D);
+constexpr NTSTATUS kStatusInvalidDeviceRequest = NTSTATUS(0xC0000010);
+constexpr NTSTATUS kStatusAccessDenied = NTSTATUS(0xC0000022);
+constexpr NTSTATUS kStatusObjectNameNotFound = NTSTATUS(0xC0000034);
+constexpr NTSTATUS kStatusSharingViolation = NTSTATUS(0xC0000043);
+constexpr NTSTATUS kStatusDeletePending = NTSTATUS(0xC0000056);
+constexpr NTSTATUS kStatusNotSupported = NTSTATUS(0xC00000BB);
+constexpr NTSTATUS kStatusNotADirectory = NTSTATUS(0xC0000103);
+
+// Whether a status says the volume does not know the request (rather than
+// refusing it for this entry).
+bool IsUnsupported(NTSTATUS status);
+
+} // namespace dv

@@ -1,0 +1,194 @@
+#include "PlayedVolume.h"
+
+#include "TestSupport.h"
+
+#include <cstddef>
+#include <cstring>
+
+namespace dvtest {
+
+namespace {
+
+const FILE_INFORMATION_CLASS kBasic = FILE_INFORMATION_CLASS(4);
+const FILE_INFORMATION_CLASS kInternal = FILE_INFORMATION_CLASS(6);
+const FILE_INFORMATION_CLASS kDisposition = FILE_INFORMATION_CLASS(13);
+const FILE_INFORMATION_CLASS kAttributeTag = FILE_INFORMATION_CLASS(35);
+const FILE_INFORMATION_CLASS kIdBothDirectory = FILE_INFORMATION_CLASS(37);
+const FILE_INFORMATION_CLASS kDispositionEx = FILE_INFORMATION_CLASS(64);
+const FILE_INFORMATION_CLASS kStat = FILE_INFORMATION_CLASS(68);
+
+// Where each answer keeps the attributes and the file ID.
+size_t AttributesOffset(FILE_INFORMATION_CLASS kind) {
+    return kind == kBasic ? 32 : kind == kStat ? 56 : 0;
+}
+
+std::wstring Lower(std::wstring text) {
+    if (!text.empty())
+        CharLowerBuffW(text.data(), DWORD(text.size()));
+    return text;
+}
+
+// Wine names a folder by any drive that leads to it, so entries are known by
+// their file IDs, which it keeps.
+uint64_t IdOf(HANDLE entry) {
+    uint64_t id = 0;
+    if (entry && dv::NtFiles().QueryInformation(entry, &id, sizeof id, kInternal) < 0)
+        return 0;
+    return id;
+}
+
+HANDLE OpenByPath(const std::wstring& path) {
+    return CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+template <class T> void Put(void* buffer, size_t offset, T value) {
+    std::memcpy(static_cast<char*>(buffer) + offset, &value, sizeof value);
+}
+
+// Shows the entry of the answer as a link.
+void MarkLink(void* buffer, size_t attributesOffset) {
+    ULONG attributes;
+    std::memcpy(&attributes, static_cast<char*>(buffer) + attributesOffset, sizeof attributes);
+    Put<ULONG>(buffer, attributesOffset, attributes | FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+} // namespace
+
+PlayedVolume::PlayedVolume(const std::string& folder, const VolumePlay& volume) : volume_(volume) {
+    Learn(W(folder), L"");
+    dv::UseNtFiles(this);
+}
+
+void PlayedVolume::Learn(const std::wstring& path, const std::wstring& relative) {
+    HANDLE entry = OpenByPath(path);
+    ASSERT_NE(entry, INVALID_HANDLE_VALUE) << U8(path);
+    known_[IdOf(entry)] = relative;
+    CloseHandle(entry);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..")
+            Learn(path + L"\\" + name, Inside(relative, name));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+std::wstring PlayedVolume::Inside(const std::wstring& relative, const std::wstring& name) {
+    return relative.empty() ? Lower(name) : relative + L"\\" + Lower(name);
+}
+
+PlayedVolume::~PlayedVolume() { dv::UseNtFiles(nullptr); }
+
+void PlayedVolume::Play(const std::string& relative, const EntryPlay& entry) {
+    entries_[Lower(W(relative))] = entry;
+}
+
+bool PlayedVolume::Below(HANDLE entry, std::wstring& relative) const {
+    const auto known = known_.find(IdOf(entry));
+    if (known == known_.end())
+        return false;
+    relative = known->second;
+    return true;
+}
+
+const EntryPlay* PlayedVolume::Entry(const std::wstring& relative) const {
+    const auto entry = entries_.find(relative);
+    return entry == entries_.end() ? nullptr : &entry->second;
+}
+
+NTSTATUS PlayedVolume::Open(HANDLE parent, const std::wstring& name, ACCESS_MASK access,
+                            ULONG options, HANDLE& opened) const {
+    std::wstring relative;
+    if (!Below(parent, relative))
+        return NtFiles::Open(parent, name, access, options, opened);
+    relative = Inside(relative, name);
+    if (const EntryPlay* entry = Entry(relative)) {
+        if (entry->OpenRefused)
+            return entry->OpenRefused;
+        if (entry->ListingRefused && (access & FILE_LIST_DIRECTORY))
+            return entry->ListingRefused;
+    }
+    const NTSTATUS status = NtFiles::Open(parent, name, access, options, opened);
+    if (status < 0)
+        return status;
+    known_[IdOf(opened)] = relative;
+    if (AfterOpen)
+        AfterOpen(U8(relative));
+    return status;
+}
+
+NTSTATUS PlayedVolume::QueryDirectory(HANDLE folder, void* buffer, ULONG size,
+                                      FILE_INFORMATION_CLASS kind, bool restart) const {
+    std::wstring relative;
+    if (!Below(folder, relative))
+        return NtFiles::QueryDirectory(folder, buffer, size, kind, restart);
+    if (volume_.NoFileIds && kind == kIdBothDirectory)
+        return dv::kStatusInvalidInfoClass;
+    const NTSTATUS status = NtFiles::QueryDirectory(folder, buffer, size, kind, restart);
+    const size_t nameAt = kind == kIdBothDirectory ? offsetof(FILE_ID_BOTH_DIR_INFO, FileName) : 64;
+    for (size_t offset = 0; status >= 0;) {
+        char* record = static_cast<char*>(buffer) + offset;
+        ULONG next, nameBytes;
+        std::memcpy(&next, record, sizeof next);
+        std::memcpy(&nameBytes, record + 60, sizeof nameBytes);
+        const std::wstring name(reinterpret_cast<const wchar_t*>(record + nameAt),
+                                nameBytes / sizeof(wchar_t));
+        const EntryPlay* entry = Entry(Inside(relative, name));
+        if (entry && entry->FileLink)
+            MarkLink(record, 56);
+        if (next == 0)
+            break;
+        offset += next;
+    }
+    return status;
+}
+
+NTSTATUS PlayedVolume::QueryInformation(HANDLE entry, void* buffer, ULONG size,
+                                        FILE_INFORMATION_CLASS kind) const {
+    std::wstring relative;
+    if (!Below(entry, relative))
+        return NtFiles::QueryInformation(entry, buffer, size, kind);
+    if (kind == kStat && volume_.NoStatQuery)
+        return dv::kStatusInvalidInfoClass;
+    if (kind == kAttributeTag && volume_.NoAttributeTag)
+        return dv::kStatusInvalidParameter;
+    const NTSTATUS status = NtFiles::QueryInformation(entry, buffer, size, kind);
+    if (status < 0)
+        return status;
+    if (volume_.NoFileIds && (kind == kInternal || kind == kStat))
+        Put<uint64_t>(buffer, 0, ~uint64_t(0));
+    const EntryPlay* played = Entry(relative);
+    if (played && played->FileLink && (kind == kBasic || kind == kStat || kind == kAttributeTag))
+        MarkLink(buffer, AttributesOffset(kind));
+    return status;
+}
+
+NTSTATUS PlayedVolume::SetInformation(HANDLE entry, const void* buffer, ULONG size,
+                                      FILE_INFORMATION_CLASS kind) const {
+    std::wstring relative;
+    if (kind != kDispositionEx || !Below(entry, relative))
+        return NtFiles::SetInformation(entry, buffer, size, kind);
+    if (volume_.PosixRefused)
+        return dv::kStatusInvalidParameter;
+    if (!volume_.PosixGranted)
+        return NtFiles::SetInformation(entry, buffer, size, kind);
+    const BOOLEAN deleteFile = TRUE;
+    const NTSTATUS status = NtFiles::SetInformation(entry, &deleteFile, 1, kDisposition);
+    PosixDeletions += status >= 0;
+    return status;
+}
+
+NTSTATUS PlayedVolume::QueryVolume(HANDLE entry, void* buffer, ULONG size, ULONG kind) const {
+    const NTSTATUS status = NtFiles::QueryVolume(entry, buffer, size, kind);
+    std::wstring relative;
+    if (volume_.Serial && kind == 1 && size >= 12 && Below(entry, relative))
+        Put<ULONG>(buffer, 8, volume_.Serial);
+    return status;
+}
+
+} // namespace dvtest

@@ -1,0 +1,71 @@
+#pragma once
+// Plays, below one folder, what Windows answers there and Wine cannot: another
+// volume (FAT without attribute tags, a share without file IDs, POSIX deletion
+// refused or granted), and refusals for single entries (another account's
+// folder, one held without sharing, one being deleted). Every other answer is
+// the real call's.
+#include "app/NtFiles.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace dvtest {
+
+struct VolumePlay {
+    ULONG Serial = 0; // the volume's serial number; 0: the real one's
+    bool NoStatQuery = false;
+    bool NoAttributeTag = false;
+    bool NoFileIds = false; // no listing with IDs, and all ones for every ID
+    bool PosixRefused = false;
+    bool PosixGranted = false; // played with the plain disposition
+};
+
+struct EntryPlay {
+    NTSTATUS OpenRefused = 0;    // every open of the entry
+    NTSTATUS ListingRefused = 0; // opens that would list it
+    bool FileLink = false;       // listed and opened as a file link
+};
+
+class PlayedVolume : public dv::NtFiles {
+  public:
+    // Plays below the folder (UTF-8 path) until destroyed.
+    PlayedVolume(const std::string& folder, const VolumePlay& volume);
+    ~PlayedVolume() override;
+    PlayedVolume(const PlayedVolume&) = delete;
+    PlayedVolume& operator=(const PlayedVolume&) = delete;
+
+    // Plays an entry below the folder, by its relative path.
+    void Play(const std::string& relative, const EntryPlay& entry);
+    // Runs after every open below the folder, with the relative path opened.
+    std::function<void(const std::string& relative)> AfterOpen;
+    // POSIX deletions granted below the folder.
+    mutable int PosixDeletions = 0;
+
+    NTSTATUS Open(HANDLE parent, const std::wstring& name, ACCESS_MASK access, ULONG options,
+                  HANDLE& opened) const override;
+    NTSTATUS QueryDirectory(HANDLE folder, void* buffer, ULONG size, FILE_INFORMATION_CLASS kind,
+                            bool restart) const override;
+    NTSTATUS QueryInformation(HANDLE entry, void* buffer, ULONG size,
+                              FILE_INFORMATION_CLASS kind) const override;
+    NTSTATUS SetInformation(HANDLE entry, const void* buffer, ULONG size,
+                            FILE_INFORMATION_CLASS kind) const override;
+    NTSTATUS QueryVolume(HANDLE entry, void* buffer, ULONG size, ULONG kind) const override;
+
+  private:
+    // The path of an entry below the folder ("" for the folder itself), or
+    // false outside it.
+    bool Below(HANDLE entry, std::wstring& relative) const;
+    const EntryPlay* Entry(const std::wstring& relative) const;
+    void Learn(const std::wstring& path, const std::wstring& relative);
+    static std::wstring Inside(const std::wstring& relative, const std::wstring& name);
+
+    // Every entry below the folder by its file ID, as made or as opened since.
+    mutable std::map<uint64_t, std::wstring> known_;
+    VolumePlay volume_;
+    std::map<std::wstring, EntryPlay> entries_;
+};
+
+} // namespace dvtest
