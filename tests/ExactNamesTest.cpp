@@ -2,12 +2,12 @@
 // short 8.3 forms), folder links swapped in during a run, and trees deeper than
 // any full path: the clean, the scan and the removal touch exactly the entries
 // chosen. The names are made from the host, which takes every one of them.
+#include "PlayedVolume.h"
 #include "TestSupport.h"
 
 #include "app/Errors.h"
 #include "app/LongPaths.h"
 #include "clean/EmptyTree.h"
-#include "scan/FoundFileRemoval.h"
 
 #include <malloc.h>
 
@@ -94,12 +94,7 @@ class ExactNames : public FormTest {
 class DeletedFiles : public dv::TreeEmptyingObserver {
   public:
     void FileDeleted(const std::wstring& name, uint64_t) override { Names.push_back(U8(name)); }
-    void FolderListed(const std::vector<dv::ListedEntry>& entries) override {
-        if (OnListing)
-            OnListing(entries);
-    }
     ::Names Names;
-    std::function<void(const std::vector<dv::ListedEntry>&)> OnListing;
 };
 
 // A walk with 32 KB of stack left, which any recursion a level would overflow
@@ -175,7 +170,8 @@ for f in canaries/a canaries/b canaries/c t/swapped/s t/other/o t/f; do echo x >
 )"));
     DeletedFiles deleted;
     bool swapped = false;
-    deleted.OnListing = [&](const std::vector<dv::ListedEntry>&) {
+    dvtest::PlayedVolume played(target_, {}); // the real answers, to act after the listing
+    played.AfterListing = [&](const std::string&) {
         if (!swapped)
             swapped =
                 RunHostScript(root_, "rm -rf t/swapped t/f && ln -s \"$PWD/canaries\" t/swapped"
@@ -188,27 +184,6 @@ for f in canaries/a canaries/b canaries/c t/swapped/s t/other/o t/f; do echo x >
     EXPECT_EQ(deleted.Names, Names{"o"});
     EXPECT_EQ(Listing(root_ + "\\canaries"), (Names{"a", "b", "c"}));
     EXPECT_EQ(Listing(target_), (Names{"f", "swapped"})); // the links stay, not entered
-}
-
-// The same for the removal: the found file's folder swapped, after its parent
-// was listed, for a link to a folder holding a file of the same name.
-TEST_F(ExactNames, AFolderSwappedForALinkBeforeTheRemovalKeepsTheFileBehindIt) {
-    ASSERT_TRUE(RunHostScript(root_, R"(
-mkdir -p victim t/junk
-echo x > victim/old.tmp; echo x > t/junk/old.tmp; echo x > t/junk/new.tmp
-)"));
-    const std::wstring junk = W(target_ + "\\junk");
-    EXPECT_TRUE(dv::TFoundFileRemover().Delete(junk, L"new.tmp"));
-    dv::TFoundFileRemover racing;
-    racing.AfterListing = [&](const std::wstring& folder) {
-        if (folder == W(target_))
-            RunHostScript(root_, "rm -rf t/junk && ln -s \"$PWD/victim\" t/junk");
-    };
-    EXPECT_FALSE(racing.Delete(junk, L"old.tmp"));
-    EXPECT_EQ(Listing(root_ + "\\victim"), Names{"old.tmp"});
-    // Listed as a link from the start, it ends the file too.
-    EXPECT_FALSE(dv::TFoundFileRemover().Delete(junk, L"old.tmp"));
-    EXPECT_EQ(Listing(root_ + "\\victim"), Names{"old.tmp"});
 }
 
 // Depth costs the walk memory, never stack.

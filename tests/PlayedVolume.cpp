@@ -145,6 +145,8 @@ NTSTATUS PlayedVolume::QueryDirectory(HANDLE folder, void* buffer, ULONG size,
             break;
         offset += next;
     }
+    if (status >= 0 && restart && AfterListing)
+        AfterListing(U8(relative));
     return status;
 }
 

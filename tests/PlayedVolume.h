@@ -39,8 +39,9 @@ class PlayedVolume : public dv::NtFiles {
 
     // Plays an entry below the folder, by its relative path.
     void Play(const std::string& relative, const EntryPlay& entry);
-    // Runs after every open below the folder, with the relative path opened.
-    std::function<void(const std::string& relative)> AfterOpen;
+    // Run after every open below the folder, and after the first read of a
+    // listing there, with the relative path of the entry ("" for the folder).
+    std::function<void(const std::string&relative)> AfterOpen, AfterListing;
     // POSIX deletions granted below the folder.
     mutable int PosixDeletions = 0;
 

@@ -39,8 +39,9 @@ int TFoundFiles::Find(const std::wstring& text, int start, bool prefix, bool wra
     return -1;
 }
 
-int TFoundFiles::Insert(const std::wstring& name, const std::wstring& dir, int64_t kilobytes) {
-    FoundFile probe{name, DirectoryIndex(dir), kilobytes};
+int TFoundFiles::Insert(const std::wstring& name, const std::wstring& dir, int64_t kilobytes,
+                        uint64_t fileId) {
+    FoundFile probe{name, DirectoryIndex(dir), kilobytes, fileId};
     if (listed_.contains(&probe))
         return -1;
     auto file = std::make_unique<FoundFile>(std::move(probe));
@@ -79,6 +80,7 @@ void TFoundFiles::Clear() {
     order_.clear();
     directories_.clear();
     directoryIndex_.clear();
+    folderIds_.clear();
 }
 
 } // namespace dv

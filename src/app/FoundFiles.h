@@ -5,6 +5,7 @@
 // no window, so the scan, the removal and the window's headers all build on it.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -16,6 +17,7 @@ struct FoundFile {
     std::wstring Name; // as the directory search gave it
     uint32_t Dir;      // index of its directory in the store's directory table
     int64_t KB;
+    uint64_t FileId = 0; // the ID the folder's listing gave the file
     bool Ticked = false;
 };
 
@@ -33,7 +35,13 @@ class TFoundFiles {
     int Find(const std::wstring& text, int start, bool prefix, bool wrap) const;
     // Puts a file at its place by name and returns that place, or -1 when the
     // same name in the same directory is listed already.
-    int Insert(const std::wstring& name, const std::wstring& dir, int64_t kilobytes);
+    int Insert(const std::wstring& name, const std::wstring& dir, int64_t kilobytes,
+               uint64_t fileId = 0);
+    void RecordFolderId(const std::wstring& dir, uint64_t id) { folderIds_[dir] = id; }
+    std::optional<uint64_t> FolderId(const std::wstring& dir) const {
+        const auto id = folderIds_.find(dir);
+        return id == folderIds_.end() ? std::nullopt : std::optional<uint64_t>(id->second);
+    }
     void SetTicked(int position, bool ticked) { order_[size_t(position)]->Ticked = ticked; }
     void SetAllTicked(bool ticked);
     // Drops the files at these positions (ascending); the others keep their order.
@@ -55,6 +63,7 @@ class TFoundFiles {
     std::unordered_set<const FoundFile*, FileHash, SameFile> listed_;
     std::vector<std::wstring> directories_;
     std::unordered_map<std::wstring, uint32_t> directoryIndex_;
+    std::unordered_map<std::wstring, uint64_t> folderIds_;
 };
 
 } // namespace dv

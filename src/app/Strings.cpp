@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace dv {
 
 std::string LowerAscii(std::string text) {
@@ -69,18 +71,28 @@ bool FileExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool IsFullPath(const std::string& path) {
-    bool driveLetter = path.size() >= 3 &&
-                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
-                       path[1] == ':' && path[2] == '\\';
-    if (driveLetter)
-        return true;
+namespace {
+
+template <class Text> size_t RootLengthOf(const Text& path) {
+    using Char = typename Text::value_type;
+    const Char drive = path.empty() ? Char(0) : Char(path[0] | 0x20);
+    if (path.size() >= 3 && drive >= 'a' && drive <= 'z' && path[1] == ':' && path[2] == '\\')
+        return 2;
     // "\\server\share": a server name, a backslash, a share name.
-    if (path.rfind("\\\\", 0) != 0)
-        return false;
-    size_t shareStart = path.find('\\', 2);
-    return shareStart != std::string::npos && shareStart > 2 && shareStart + 1 < path.size() &&
-           path[shareStart + 1] != '\\';
+    if (path.size() < 2 || path[0] != '\\' || path[1] != '\\')
+        return 0;
+    const size_t shareStart = path.find(Char('\\'), 2);
+    if (shareStart == Text::npos || shareStart == 2 || shareStart + 1 >= path.size() ||
+        path[shareStart + 1] == '\\')
+        return 0;
+    return std::min(path.find(Char('\\'), shareStart + 1), path.size());
 }
+
+} // namespace
+
+size_t RootLength(const std::string& path) { return RootLengthOf(path); }
+size_t RootLength(const std::wstring& path) { return RootLengthOf(path); }
+
+bool IsFullPath(const std::string& path) { return RootLength(path) > 0; }
 
 } // namespace dv

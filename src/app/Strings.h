@@ -40,4 +40,9 @@ bool FileExists(const std::string& path);
 // A drive-letter path ("C:\...") or a UNC path ("\\server\share...").
 bool IsFullPath(const std::string& path);
 
+// The length of the root a full path starts with: the drive ("C:") or the
+// share ("\\server\share"); 0 for a path that is not full.
+size_t RootLength(const std::string& path);
+size_t RootLength(const std::wstring& path);
+
 } // namespace dv

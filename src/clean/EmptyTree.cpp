@@ -116,7 +116,6 @@ void EmptyTree(HANDLE target, TreeEmptyingObserver& observer) {
     std::vector<OpenFolder> open(1);
     open[0].Folder = target;
     ReadListing(target, open[0].Entries);
-    observer.FolderListed(open[0].Entries);
     while (!open.empty()) {
         OpenFolder& folder = open.back();
         if (folder.Next == folder.Entries.size()) {
@@ -135,10 +134,8 @@ void EmptyTree(HANDLE target, TreeEmptyingObserver& observer) {
         if (entry.IsLink())
             continue;
         OpenFolder below;
-        if (EnterListedFolder(volume, folder.Folder, entry, below)) {
-            observer.FolderListed(below.Entries);
+        if (EnterListedFolder(volume, folder.Folder, entry, below))
             open.push_back(std::move(below));
-        }
     }
 }
 

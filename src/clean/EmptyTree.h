@@ -14,8 +14,6 @@ class TreeEmptyingObserver {
     virtual ~TreeEmptyingObserver() = default;
     // A file was deleted; its size is the one its folder listed.
     virtual void FileDeleted(const std::wstring& name, uint64_t size) = 0;
-    // A folder's listing was read, before any of its entries is touched.
-    virtual void FolderListed(const std::vector<ListedEntry>& /*entries*/) {}
 };
 
 // Opens a cleaning target by its path. Raises the I/O error of the system code

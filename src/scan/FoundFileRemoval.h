@@ -1,40 +1,46 @@
 #pragma once
-// Deleting found files without a window, each exactly the file listed: it is
-// reached from its drive's root one folder at a time, each folder opened
-// relative to its parent by its exact name and checked against the parent's
-// listing, and deleted through its own handle. A folder on the way that is now
-// a link or another folder ends that file: the tree changed since the scan.
+// Deleting found files without a window, each exactly the file the scan found:
+// it is reached from its drive's root one folder at a time, each folder opened
+// relative to the one above by its exact name and checked against the ID the
+// scan recorded for it, and the file, checked the same way, is deleted through
+// its own handle. A folder on the way that is now a link or another folder
+// ends that file: the tree changed since the scan. No folder is listed again.
 #include "app/FileByHandle.h"
 
 #include <functional>
-#include <list>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 namespace dv {
 
+// The file ID the scan recorded for a folder ("C:\a\b"); 0 where it has none.
+using RecordedFolderId = std::function<uint64_t(const std::wstring& folder)>;
+
 class TFoundFileRemover {
   public:
-    // Deletes the file name in the folder dir ("C:\a\b", as the scan recorded
-    // it); false when it is gone, no longer where it was, or refused.
-    bool Delete(const std::wstring& dir, const std::wstring& name);
+    explicit TFoundFileRemover(RecordedFolderId recordedId) : recordedId_(std::move(recordedId)) {}
 
-    // Runs after a folder's listing is read, before anything below it is opened.
-    std::function<void(const std::wstring& folder)> AfterListing;
+    // Deletes the file name in the folder dir ("C:\a\b", as the scan recorded
+    // it) whose ID the scan recorded; false when it is gone, no longer where
+    // it was, or refused.
+    bool Delete(const std::wstring& dir, const std::wstring& name, uint64_t fileId);
 
   private:
-    struct Folder {
-        std::wstring Path;
+    struct Step {
+        std::wstring Name;
         FileHandle Handle;
-        std::unordered_map<std::wstring, ListedEntry> Entries;
     };
-    Folder* Reach(const std::wstring& dir);
-    Folder* Open(const std::wstring& path, FileHandle handle);
-    Folder* Nearest(const std::wstring& dir);
+    HANDLE Reach(const std::wstring& dir);
+    bool OpenRoot(const std::wstring& root);
+    bool IsRecordedFolder(HANDLE opened, const std::wstring& path);
 
-    // The folders of the last few files, the latest first: files found in one
-    // folder, or near it, are reached without opening their folders again.
-    std::list<Folder> recent_;
+    RecordedFolderId recordedId_;
+    // The drive or share in hand, and the folders of the current path below it,
+    // each opened from the one above; all closed when the remover goes.
+    std::wstring root_;
+    FileHandle rootHandle_;
+    Volume* volume_ = nullptr;
+    std::vector<Step> path_;
 };
 
 } // namespace dv

@@ -19,14 +19,15 @@ void TSForm::bDeleteClick() {
 
     int64_t total = 0;
     std::vector<int> ticked;
-    TFoundFileRemover remover;
+    TFoundFileRemover remover(
+        [this](const std::wstring& folder) { return FoundFiles.FolderId(folder).value_or(0); });
     for (int i = 0; i < count; ++i) {
         if (!FoundFiles[i].Ticked)
             continue;
         const std::wstring path = FoundFiles.Path(i);
         StatusBar1.SetPanelText(0, path);
         StatusBar1.Repaint();
-        if (remover.Delete(FoundFiles.Directory(i), FoundFiles[i].Name))
+        if (remover.Delete(FoundFiles.Directory(i), FoundFiles[i].Name, FoundFiles[i].FileId))
             total += FoundFiles[i].KB;
         ticked.push_back(i);
         ProgressBar2.StepIt();

@@ -1,0 +1,106 @@
+// The removal deletes exactly the files the scan found: a folder or a file
+// replaced after the scan, or during the removal itself, ends that file, and
+// the files of another folder stay, whatever the swap led to.
+#include "PlayedVolume.h"
+#include "ScanFixture.h"
+
+using namespace dvtest;
+using Listing = std::vector<std::string>;
+
+namespace {
+
+struct Swap {
+    const char* Case;
+    const char* AtOpen; // the entry after whose open the swap runs; "" after the scan
+    const char* Script; // run on the host in the drive's folder
+    Listing Drive;      // what the drive's folder d holds afterwards
+    std::string Deleted;
+};
+
+const Swap kSwaps[] = {
+    {"folder now a link",
+     "",
+     "rm -rf d/y && ln -s \"$PWD/../victim\" d/y",
+     {"x", "y"},
+     "Deleted: 1KB"},
+    {"folder now another of the same name",
+     "",
+     "mv d/y d/y.old && mkdir d/y && echo new > d/y/2.tmp",
+     {"x", "y", "y.old", "y.old\\2.tmp", "y\\2.tmp"},
+     "Deleted: 1KB"},
+    {"file now another of the same name",
+     "",
+     "mv d/y/2.tmp d/y/2.old && echo new > d/y/2.tmp",
+     {"x", "y", "y\\2.old", "y\\2.tmp"},
+     "Deleted: 1KB"},
+    // The folders of the path in hand are kept open; one opened from them is
+    // checked all the same.
+    {"sibling folder now a link",
+     "d\\x\\1.tmp",
+     "rm -rf d/y && ln -s \"$PWD/../victim\" d/y",
+     {"x", "y"},
+     "Deleted: 1KB"},
+    // Checked, then swapped: the handle deletes what was checked.
+    {"file swapped after its check",
+     "d\\y\\2.tmp",
+     "mv d/y/2.tmp d/y/2.old && ln -s \"$PWD/../victim/2.tmp\" d/y/2.tmp",
+     {"x", "y", "y\\2.old"},
+     "Deleted: 3KB"},
+};
+
+void PrintTo(const Swap& swap, std::ostream* out) { *out << swap.Case; }
+
+class RemovalChecks : public RemovalTest, public ::testing::WithParamInterface<Swap> {};
+
+TEST_P(RemovalChecks, LeaveTheFileBehindASwap) {
+    const Swap& swap = GetParam();
+    File("d\\x\\1.tmp", 1024);
+    File("d\\y\\2.tmp", 2048);
+    MakeDir(root_ + "\\victim");
+    WriteFile(root_ + "\\victim\\2.tmp", "precious");
+    dv::TSForm& form = ScanForm({"*.tmp"});
+    form.bScanClick();
+    form.bSelAllClick();
+
+    PlayedVolume played(drive_, {}); // the real answers, to act at one open
+    bool swapped = false;
+    if (*swap.AtOpen)
+        played.AfterOpen = [&](const std::string& opened) {
+            if (opened == swap.AtOpen && !swapped)
+                swapped = RunHostScript(drive_, swap.Script);
+        };
+    else
+        swapped = RunHostScript(drive_, swap.Script);
+    form.bDeleteClick();
+
+    ASSERT_TRUE(swapped);
+    EXPECT_EQ(TreeListing(drive_ + "\\d"), swap.Drive);
+    EXPECT_EQ(ReadFile(root_ + "\\victim\\2.tmp"), "precious");
+    EXPECT_EQ(form.Label9.Caption(), swap.Deleted);
+    EXPECT_EQ(form.ListFiles.Count(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Swapped, RemovalChecks, ::testing::ValuesIn(kSwaps),
+                         [](const ::testing::TestParamInfo<Swap>& info) {
+                             std::string name = info.param.Case;
+                             std::erase(name, ' ');
+                             return name;
+                         });
+
+// A found file on a share is reached from the share's root, "\\server\share".
+TEST_F(RemovalTest, AFileOnAShareIsReachedFromTheShare) {
+    const std::string unc = HostPath("C:\\") + "../dosdevices/unc";
+    ASSERT_TRUE(RunHostScript(root_, "mkdir -p \"" + unc + "/srv\" && ln -sfn \"$PWD/drive\" \"" +
+                                         unc + "/srv/share\""));
+    File("dir\\on share.tmp", 2048);
+    dv::TSForm& form = Form();
+    form.FoundFiles.Insert(L"on share.tmp", L"\\\\srv\\share\\dir", 2);
+    form.ListFiles.SetCount(form.FoundFiles.Count());
+    form.bSelAllClick();
+    form.bDeleteClick();
+    RunHostScript(root_, "rm -f \"" + unc + "/srv/share\"");
+    EXPECT_FALSE(PathExists(drive_ + "\\dir\\on share.tmp"));
+    EXPECT_EQ(form.Label9.Caption(), "Deleted: 2KB");
+}
+
+} // namespace
