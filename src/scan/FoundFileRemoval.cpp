@@ -5,14 +5,13 @@
 
 namespace dv {
 
-bool TFoundFileRemover::OpenRoot(const std::wstring& root) {
+// A root that cannot be opened stays in hand, unopened: the files found on it
+// fail at once rather than each waiting for the drive or the share again.
+void TFoundFileRemover::OpenRoot(const std::wstring& root) {
     path_.clear();
-    root_.clear();
-    if (OpenFolderByPath(VerbatimPath(root + L"\\"), rootHandle_) != 0)
-        return false;
     root_ = root;
-    volume_ = &Volume::Of(rootHandle_.Get());
-    return true;
+    if (OpenFolderByPath(VerbatimPath(root + L"\\"), rootHandle_) == 0)
+        volume_ = &Volume::Of(rootHandle_.Get());
 }
 
 bool TFoundFileRemover::IsRecordedFolder(HANDLE opened, const std::wstring& path) {
@@ -28,8 +27,9 @@ HANDLE TFoundFileRemover::Reach(const std::wstring& dir) {
     if (rootLength == 0)
         return nullptr;
     if (dir.compare(0, rootLength, root_) != 0 || root_.size() != rootLength)
-        if (!OpenRoot(dir.substr(0, rootLength)))
-            return nullptr;
+        OpenRoot(dir.substr(0, rootLength));
+    if (!rootHandle_.Valid())
+        return nullptr;
     size_t depth = 0;
     for (size_t end = rootLength; end < dir.size(); ++depth) {
         const size_t start = end + 1;

@@ -31,7 +31,7 @@ class TFoundFileRemover {
         FileHandle Handle;
     };
     HANDLE Reach(const std::wstring& dir);
-    bool OpenRoot(const std::wstring& root);
+    void OpenRoot(const std::wstring& root);
     bool IsRecordedFolder(HANDLE opened, const std::wstring& path);
 
     RecordedFolderId recordedId_;
