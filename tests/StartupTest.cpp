@@ -10,6 +10,7 @@
 
 #include <sddl.h>
 
+#include <algorithm>
 #include <deque>
 
 using dvtest::FormTest;
@@ -136,13 +137,16 @@ class StartupProcess : public FormTest {
         EXPECT_FALSE(windowShown) << arguments;
     }
 
-    // A user directory, listed in "dv.ini", holding files of 1 KB and 2 KB.
-    std::string StockedUserDir() {
+    // A user directory holding files of 1 KB and 2 KB, listed in "dv.ini" by an
+    // entry of at least entryLength characters (its separator repeated).
+    std::string StockedUserDir(size_t entryLength = 0) {
         const std::string dir = root_ + "\\target";
         dvtest::MakeDir(dir + "\\sub");
         dvtest::WriteFile(dir + "\\one", std::string(1024, 'x'));
         dvtest::WriteFile(dir + "\\sub\\two", std::string(2048, 'x'));
-        dvtest::WriteFile(UserDirFile(), dir + "\r\n");
+        std::string entry = dir;
+        entry.resize(std::max(entryLength, dir.size()), '\\');
+        dvtest::WriteFile(UserDirFile(), entry + "\r\n");
         return dir;
     }
 
@@ -195,12 +199,16 @@ TEST_F(StartupProcess, KeyWithSevenValuesIsResetOnceAndThenRead) {
     EXPECT_EQ(dvtest::SettingsDword("Cleaned"), 4321u);
 }
 
-TEST_F(StartupProcess, AutoInAnyCaseOrQuotedCleansAndEndsWithoutTheWindow) {
+// Entries past 511 characters too: reading them back from the list for the
+// clean once overran a buffer of Wine's.
+TEST_F(StartupProcess, AutoInAnyCaseOrQuotedCleansEntriesOfAnyLengthAndEndsWithoutTheWindow) {
     dvtest::SetSettingsDword("Cleaned", 100);
     int64_t expected = 100;
-    for (const char* argument : {"auto", "AUTO", "\"auto\""}) {
-        SCOPED_TRACE(argument);
-        const std::string target = StockedUserDir();
+    const std::pair<const char*, size_t> starts[] = {
+        {"auto", 0}, {"AUTO", 0}, {"\"auto\"", 0}, {"auto", 5000}, {"auto", 40000}};
+    for (const auto& [argument, entryLength] : starts) {
+        SCOPED_TRACE(std::string(argument) + ", entry of " + std::to_string(entryLength));
+        const std::string target = StockedUserDir(entryLength);
         RunToEnd(argument);
         EXPECT_TRUE(dvtest::TreeListing(target).empty());
         expected += 3;
