@@ -8,8 +8,6 @@
 #include "app/Strings.h"
 #include "settings/SettingsKey.h"
 
-#include <sddl.h>
-
 #include <algorithm>
 #include <deque>
 
@@ -61,30 +59,6 @@ std::string EntryIn(HKEY root) {
     RegGetValueA(root, kRunPath, dv::kRunValue, RRF_RT_REG_SZ, nullptr, text, &size);
     return text;
 }
-
-// The machine's start-up list readable only, as a user without administrator
-// rights finds it, for as long as the guard lives.
-struct ReadOnlyMachineRunList {
-    ReadOnlyMachineRunList() {
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunPath, 0, READ_CONTROL | WRITE_DAC, &key);
-        DWORD size = sizeof saved;
-        PSECURITY_DESCRIPTOR readOnly = nullptr;
-        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1,
-                                                             &readOnly, nullptr);
-        restricted = RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved, &size) == 0 &&
-                     RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, readOnly) == 0;
-        LocalFree(readOnly);
-        EXPECT_TRUE(restricted);
-    }
-    ~ReadOnlyMachineRunList() {
-        if (restricted)
-            RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, saved);
-        RegCloseKey(key);
-    }
-    HKEY key = nullptr;
-    alignas(8) BYTE saved[4096];
-    bool restricted = false;
-};
 
 std::string DialogText(HWND box) {
     char text[1024] = "";
@@ -294,18 +268,21 @@ TEST_F(StartupProcess, EntryGoesToTheUsersListWhereTheMachinesIsReadOnly) {
     const std::string ours = dv::ProgramPath() + " auto", earlier = "C:\\old\\dormivane.exe auto";
     const Names kept = {"Failed to set data for 'Dormivane'"};
     using Lists = std::pair<std::string, std::string>; // the machine's and the user's entry
+    const char* const readOnly = "D:P(A;;KR;;;WD)";
     const struct {
-        bool ReadOnly;
+        const char* Access; // the machine list's access list; null: its own
         std::string Earlier;
         Lists Steps[3];
         Names Reports;
     } cases[] = {
-        {true, "", {{"", ours}, {"", ""}, {"", ours}}, {}},
-        {true, earlier, {{earlier, ours}, {earlier, ""}, {earlier, ours}}, kept},
+        {readOnly, "", {{"", ours}, {"", ""}, {"", ours}}, {}},
+        {readOnly, earlier, {{earlier, ours}, {earlier, ""}, {earlier, ours}}, kept},
         // An entry already in the machine's list is not made twice.
-        {true, ours, {{ours, ""}, {ours, ""}, {ours, ""}}, kept},
+        {readOnly, ours, {{ours, ""}, {ours, ""}, {ours, ""}}, kept},
+        // A list that grants reading and setting values is enough.
+        {"D:P(A;;0x3;;;WD)", "", {{ours, ""}, {"", ""}, {ours, ""}}, {}},
         // Last, so that it also shows the access list given back.
-        {false, "", {{ours, ""}, {"", ""}, {ours, ""}}, {}},
+        {nullptr, "", {{ours, ""}, {"", ""}, {ours, ""}}, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("case " + std::to_string(&c - cases));
@@ -315,9 +292,9 @@ TEST_F(StartupProcess, EntryGoesToTheUsersListWhereTheMachinesIsReadOnly) {
         if (!c.Earlier.empty())
             dvtest::SetRunEntry(c.Earlier);
         dvtest::SetSettingsDword("StClean", 1);
-        std::optional<ReadOnlyMachineRunList> readOnly;
-        if (c.ReadOnly)
-            readOnly.emplace();
+        std::optional<dvtest::KeyAccess> access;
+        if (c.Access)
+            access.emplace(HKEY_LOCAL_MACHINE, kRunPath, c.Access);
         dv::TSForm& form = CreateForm();
         for (int step = 0; step < 3; ++step) {
             if (step > 0) // a click as the user makes it, reported as every handler's error

@@ -104,6 +104,19 @@ std::optional<DWORD> SettingsValueType(const std::string& name);
 std::optional<std::string> SettingsString(const std::string& name);
 void SetRunEntry(const std::string& command);
 
+// A key's access list set from an SDDL text (e.g. "D:P(A;;KR;;;WD)", reading
+// only) for as long as the guard lives, as an administrator may have set it;
+// the key's own list is given back at the end.
+struct KeyAccess {
+    KeyAccess(HKEY root, const std::string& path, const char* sddl);
+    ~KeyAccess();
+    KeyAccess(const KeyAccess&) = delete;
+    KeyAccess& operator=(const KeyAccess&) = delete;
+    HKEY key = nullptr;
+    alignas(8) BYTE saved[4096];
+    bool restricted = false;
+};
+
 // The host's name of a path on a Wine drive; empty outside Wine.
 std::string HostPath(const std::string& path);
 // Starts a host program from Wine. Wine gives no handle to wait on for a host

@@ -10,7 +10,7 @@ namespace {
 
 bool WriteMachineEntry(const std::string& command) {
     TRegistry machine(HKEY_LOCAL_MACHINE);
-    if (!machine.OpenKey(kRunKey, false))
+    if (!machine.OpenKey(kRunKey, false, KEY_SET_VALUE))
         return false;
     try {
         machine.WriteString(kRunValue, command);
@@ -22,13 +22,13 @@ bool WriteMachineEntry(const std::string& command) {
 
 bool MachineEntryExists() {
     TRegistry machine(HKEY_LOCAL_MACHINE);
-    return machine.OpenKeyReadOnly(kRunKey) && machine.ValueExists(kRunValue);
+    return machine.OpenKey(kRunKey, false, KEY_QUERY_VALUE) && machine.ValueExists(kRunValue);
 }
 
 // The machine's entry as this user may read it; empty when there is none.
 std::string MachineEntry() {
     TRegistry machine(HKEY_LOCAL_MACHINE);
-    machine.OpenKeyReadOnly(kRunKey);
+    machine.OpenKey(kRunKey, false, KEY_QUERY_VALUE);
     return ReadStringOrEmpty(machine, kRunValue);
 }
 
@@ -39,16 +39,16 @@ void WriteStartupEntry(const std::string& command) {
     if (WriteMachineEntry(command) || MachineEntry() == command)
         return;
     TRegistry user(HKEY_CURRENT_USER);
-    user.OpenKey(kRunKey, true);
+    user.OpenKey(kRunKey, true, KEY_SET_VALUE);
     user.WriteString(kRunValue, command); // raises as well when the key did not open
 }
 
 void RemoveStartupEntry() {
     TRegistry user(HKEY_CURRENT_USER);
-    if (user.OpenKey(kRunKey, false))
+    if (user.OpenKey(kRunKey, false, KEY_SET_VALUE))
         user.DeleteValue(kRunValue);
     TRegistry machine(HKEY_LOCAL_MACHINE);
-    if (machine.OpenKey(kRunKey, false))
+    if (machine.OpenKey(kRunKey, false, KEY_SET_VALUE))
         machine.DeleteValue(kRunValue);
     else if (MachineEntryExists())
         FailSet(kRunValue);
