@@ -271,26 +271,30 @@ TEST_F(StartupProcess, EntryGoesToTheUsersListWhereTheMachinesIsReadOnly) {
     const char* const readOnly = "D:P(A;;KR;;;WD)";
     const struct {
         const char* Access; // the machine list's access list; null: its own
-        std::string Earlier;
+        Lists Earlier;
         Lists Steps[3];
         Names Reports;
     } cases[] = {
-        {readOnly, "", {{"", ours}, {"", ""}, {"", ours}}, {}},
-        {readOnly, earlier, {{earlier, ours}, {earlier, ""}, {earlier, ours}}, kept},
+        {readOnly, {"", ""}, {{"", ours}, {"", ""}, {"", ours}}, {}},
+        {readOnly, {earlier, ""}, {{earlier, ours}, {earlier, ""}, {earlier, ours}}, kept},
         // An entry already in the machine's list is not made twice.
-        {readOnly, ours, {{ours, ""}, {ours, ""}, {ours, ""}}, kept},
-        // A list that grants reading and setting values is enough.
-        {"D:P(A;;0x3;;;WD)", "", {{ours, ""}, {"", ""}, {ours, ""}}, {}},
+        {readOnly, {ours, ""}, {{ours, ""}, {ours, ""}, {ours, ""}}, kept},
+        // A list that grants reading and setting values is enough; the user's
+        // entry goes once the machine's list has taken it.
+        {"D:P(A;;0x3;;;WD)", {"", ours}, {{ours, ""}, {"", ""}, {ours, ""}}, {}},
         // Last, so that it also shows the access list given back.
-        {nullptr, "", {{ours, ""}, {"", ""}, {ours, ""}}, {}},
+        {nullptr, {"", ""}, {{ours, ""}, {"", ""}, {ours, ""}}, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("case " + std::to_string(&c - cases));
         dvtest::ResetModal();
         RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunPath, dv::kRunValue);
         dvtest::DeleteRunEntry();
-        if (!c.Earlier.empty())
-            dvtest::SetRunEntry(c.Earlier);
+        if (!c.Earlier.first.empty())
+            dvtest::SetRunEntry(c.Earlier.first);
+        if (!c.Earlier.second.empty())
+            RegSetKeyValueA(HKEY_CURRENT_USER, kRunPath, dv::kRunValue, REG_SZ,
+                            c.Earlier.second.c_str(), DWORD(c.Earlier.second.size() + 1));
         dvtest::SetSettingsDword("StClean", 1);
         std::optional<dvtest::KeyAccess> access;
         if (c.Access)

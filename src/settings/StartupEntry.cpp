@@ -32,11 +32,23 @@ std::string MachineEntry() {
     return ReadStringOrEmpty(machine, kRunValue);
 }
 
+void RemoveUserEntry() {
+    TRegistry user(HKEY_CURRENT_USER);
+    if (user.OpenKey(kRunKey, false, KEY_SET_VALUE))
+        user.DeleteValue(kRunValue);
+}
+
 } // namespace
 
 void WriteStartupEntry(const std::string& command) {
-    // The same command in the user's list too would run the clean twice at logon.
-    if (WriteMachineEntry(command) || MachineEntry() == command)
+    // An entry in both lists would run the clean twice at logon: a write to the
+    // machine's list takes away the one the user's list got while the machine's
+    // was closed, and the user's gets none where the machine's holds this command.
+    if (WriteMachineEntry(command)) {
+        RemoveUserEntry();
+        return;
+    }
+    if (MachineEntry() == command)
         return;
     TRegistry user(HKEY_CURRENT_USER);
     user.OpenKey(kRunKey, true, KEY_SET_VALUE);
@@ -44,9 +56,7 @@ void WriteStartupEntry(const std::string& command) {
 }
 
 void RemoveStartupEntry() {
-    TRegistry user(HKEY_CURRENT_USER);
-    if (user.OpenKey(kRunKey, false, KEY_SET_VALUE))
-        user.DeleteValue(kRunValue);
+    RemoveUserEntry();
     TRegistry machine(HKEY_LOCAL_MACHINE);
     if (machine.OpenKey(kRunKey, false, KEY_SET_VALUE))
         machine.DeleteValue(kRunValue);
