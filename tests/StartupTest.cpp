@@ -71,7 +71,6 @@ class StartupProcess : public FormTest {
     void TearDown() override {
         for (ProgramRun& run : runs_)
             dvtest::EndProcess(run);
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunPath, dv::kRunValue);
         FormTest::TearDown();
     }
 
@@ -288,7 +287,6 @@ TEST_F(StartupProcess, EntryGoesToTheUsersListWhereTheMachinesIsReadOnly) {
     for (const auto& c : cases) {
         SCOPED_TRACE("case " + std::to_string(&c - cases));
         dvtest::ResetModal();
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunPath, dv::kRunValue);
         dvtest::DeleteRunEntry();
         if (!c.Earlier.first.empty())
             dvtest::SetRunEntry(c.Earlier.first);

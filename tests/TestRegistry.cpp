@@ -70,12 +70,8 @@ std::optional<std::string> RunEntry() {
 }
 
 void DeleteRunEntry() {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RunPath().c_str(), 0, KEY_ALL_ACCESS, &key) ==
-        ERROR_SUCCESS) {
-        RegDeleteValueA(key, dv::kRunValue);
-        RegCloseKey(key);
-    }
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+        RegDeleteKeyValueA(root, RunPath().c_str(), dv::kRunValue);
 }
 
 std::vector<std::string> SettingsValueNames() {

@@ -67,6 +67,7 @@ void CreateSettingsKey(int32_t cleaned = 0);
 void SetSettingsDword(const std::string& name, DWORD value);
 std::optional<DWORD> SettingsDword(const std::string& name);
 std::optional<std::string> RunEntry();
+// Takes the start-up entry out of the machine's and the user's lists.
 void DeleteRunEntry();
 std::vector<std::string> SettingsValueNames();
 // Points a shell folder ("Recent", "Cache", "History", "Cookies") at a path,
@@ -136,7 +137,8 @@ std::vector<HWND> WaitForWindows(DWORD processId, const std::string& className,
 std::string WindowText(HWND window);
 
 // A settings key, temp and shell folders all inside a scratch folder, no list
-// files, and the recording modal hooks; the form is created on demand.
+// files and no start-up entry (none left after the test either), and the
+// recording modal hooks; the form is created on demand.
 class FormTest : public ::testing::Test {
   protected:
     void SetUp() override;
