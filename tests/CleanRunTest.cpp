@@ -235,8 +235,11 @@ TEST(CleanProtectedFolders, RootsWindowsAndProfileResolveAsProtected) {
     GetWindowsDirectoryA(windows, sizeof windows);
     char profile[MAX_PATH] = "";
     GetEnvironmentVariableA("USERPROFILE", profile, sizeof profile);
+    std::string longProfile = profile; // past MAX_PATH, as a shell folder may be written
+    for (int i = 0; i < 60; ++i)
+        longProfile += "\\x\\..";
     for (const std::string& path :
-         {std::string("C:\\"), std::string("c:\\."), std::string(windows),
+         {std::string("C:\\"), std::string("c:\\."), std::string(windows), longProfile,
           std::string(windows) + "\\", dv::UpperAscii(windows) + "\\system32\\..",
           std::string(profile), std::string("\\\\server\\share\\")})
         EXPECT_TRUE(dv::IsProtectedFolder(path)) << path;

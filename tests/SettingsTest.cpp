@@ -3,6 +3,8 @@
 #include "TestSupport.h"
 
 #include "app/Strings.h"
+#include "clean/UnitSysDir.h"
+#include "settings/SettingsKey.h"
 
 using dvtest::FormTest;
 using Names = std::vector<std::string>;
@@ -29,6 +31,23 @@ TEST_F(Settings, StoredChoicesTickTheirBoxesAndAreStoredBackAsOne) {
     EXPECT_EQ(form.StatusBar1.PanelText(1), "12.3MB");
     EXPECT_EQ(form.PageControl1.ActivePageIndex(), 0);
     EXPECT_EQ(form.WindowState, dv::TWindowState::wsNormal);
+    EXPECT_TRUE(dvtest::Modal().Boxes.empty());
+}
+
+// Keys that grant no more than the program's calls use: reading and setting
+// values, reading alone for the shell folders.
+TEST_F(Settings, KeysGrantingOnlyTheRightsUsedServeStartUpBoxesCleanAndTotal) {
+    dvtest::SetSettingsDword("Temp", 2); // stored back as 1 once read
+    dvtest::SetSettingsDword("Cleaned", 1000);
+    dvtest::WriteFile(tempDir_ + "\\a", std::string(2048, 'x'));
+    dvtest::KeyAccess settings(HKEY_LOCAL_MACHINE, dv::kSettingsKey + 1, "D:P(A;;0x3;;;WD)");
+    dvtest::KeyAccess shellFolders(HKEY_CURRENT_USER, dv::kShellFoldersKey + 1, "D:P(A;;0x1;;;WD)");
+    dv::TSForm& form = Form();
+    form.CheckBoot.SetChecked(true);
+    dvtest::ClickAsUser(form.bCleanNow);
+    EXPECT_EQ(dvtest::SettingsDword("Temp"), 1u);
+    EXPECT_EQ(dvtest::SettingsDword("StClean"), 1u);
+    EXPECT_EQ(dvtest::SettingsDword("Cleaned"), 1002u);
     EXPECT_TRUE(dvtest::Modal().Boxes.empty());
 }
 

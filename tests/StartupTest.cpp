@@ -8,8 +8,7 @@
 #include "app/Strings.h"
 #include "settings/SettingsKey.h"
 
-#include <sddl.h>
-
+#include <algorithm>
 #include <deque>
 
 using dvtest::FormTest;
@@ -61,30 +60,6 @@ std::string EntryIn(HKEY root) {
     return text;
 }
 
-// The machine's start-up list readable only, as a user without administrator
-// rights finds it, for as long as the guard lives.
-struct ReadOnlyMachineRunList {
-    ReadOnlyMachineRunList() {
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunPath, 0, READ_CONTROL | WRITE_DAC, &key);
-        DWORD size = sizeof saved;
-        PSECURITY_DESCRIPTOR readOnly = nullptr;
-        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1,
-                                                             &readOnly, nullptr);
-        restricted = RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved, &size) == 0 &&
-                     RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, readOnly) == 0;
-        LocalFree(readOnly);
-        EXPECT_TRUE(restricted);
-    }
-    ~ReadOnlyMachineRunList() {
-        if (restricted)
-            RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, saved);
-        RegCloseKey(key);
-    }
-    HKEY key = nullptr;
-    alignas(8) BYTE saved[4096];
-    bool restricted = false;
-};
-
 std::string DialogText(HWND box) {
     char text[1024] = "";
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
@@ -96,7 +71,6 @@ class StartupProcess : public FormTest {
     void TearDown() override {
         for (ProgramRun& run : runs_)
             dvtest::EndProcess(run);
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunPath, dv::kRunValue);
         FormTest::TearDown();
     }
 
@@ -136,13 +110,16 @@ class StartupProcess : public FormTest {
         EXPECT_FALSE(windowShown) << arguments;
     }
 
-    // A user directory, listed in "dv.ini", holding files of 1 KB and 2 KB.
-    std::string StockedUserDir() {
+    // A user directory holding files of 1 KB and 2 KB, listed in "dv.ini" by an
+    // entry of at least entryLength characters (its separator repeated).
+    std::string StockedUserDir(size_t entryLength = 0) {
         const std::string dir = root_ + "\\target";
         dvtest::MakeDir(dir + "\\sub");
         dvtest::WriteFile(dir + "\\one", std::string(1024, 'x'));
         dvtest::WriteFile(dir + "\\sub\\two", std::string(2048, 'x'));
-        dvtest::WriteFile(UserDirFile(), dir + "\r\n");
+        std::string entry = dir;
+        entry.resize(std::max(entryLength, dir.size()), '\\');
+        dvtest::WriteFile(UserDirFile(), entry + "\r\n");
         return dir;
     }
 
@@ -195,12 +172,16 @@ TEST_F(StartupProcess, KeyWithSevenValuesIsResetOnceAndThenRead) {
     EXPECT_EQ(dvtest::SettingsDword("Cleaned"), 4321u);
 }
 
-TEST_F(StartupProcess, AutoInAnyCaseOrQuotedCleansAndEndsWithoutTheWindow) {
+// Entries past 511 characters too: reading them back from the list for the
+// clean once overran a buffer of Wine's.
+TEST_F(StartupProcess, AutoInAnyCaseOrQuotedCleansEntriesOfAnyLengthAndEndsWithoutTheWindow) {
     dvtest::SetSettingsDword("Cleaned", 100);
     int64_t expected = 100;
-    for (const char* argument : {"auto", "AUTO", "\"auto\""}) {
-        SCOPED_TRACE(argument);
-        const std::string target = StockedUserDir();
+    const std::pair<const char*, size_t> starts[] = {
+        {"auto", 0}, {"AUTO", 0}, {"\"auto\"", 0}, {"auto", 5000}, {"auto", 40000}};
+    for (const auto& [argument, entryLength] : starts) {
+        SCOPED_TRACE(std::string(argument) + ", entry of " + std::to_string(entryLength));
+        const std::string target = StockedUserDir(entryLength);
         RunToEnd(argument);
         EXPECT_TRUE(dvtest::TreeListing(target).empty());
         expected += 3;
@@ -286,30 +267,36 @@ TEST_F(StartupProcess, EntryGoesToTheUsersListWhereTheMachinesIsReadOnly) {
     const std::string ours = dv::ProgramPath() + " auto", earlier = "C:\\old\\dormivane.exe auto";
     const Names kept = {"Failed to set data for 'Dormivane'"};
     using Lists = std::pair<std::string, std::string>; // the machine's and the user's entry
+    const char* const readOnly = "D:P(A;;KR;;;WD)";
     const struct {
-        bool ReadOnly;
-        std::string Earlier;
+        const char* Access; // the machine list's access list; null: its own
+        Lists Earlier;
         Lists Steps[3];
         Names Reports;
     } cases[] = {
-        {true, "", {{"", ours}, {"", ""}, {"", ours}}, {}},
-        {true, earlier, {{earlier, ours}, {earlier, ""}, {earlier, ours}}, kept},
+        {readOnly, {"", ""}, {{"", ours}, {"", ""}, {"", ours}}, {}},
+        {readOnly, {earlier, ""}, {{earlier, ours}, {earlier, ""}, {earlier, ours}}, kept},
         // An entry already in the machine's list is not made twice.
-        {true, ours, {{ours, ""}, {ours, ""}, {ours, ""}}, kept},
+        {readOnly, {ours, ""}, {{ours, ""}, {ours, ""}, {ours, ""}}, kept},
+        // A list that grants reading and setting values is enough; the user's
+        // entry goes once the machine's list has taken it.
+        {"D:P(A;;0x3;;;WD)", {"", ours}, {{ours, ""}, {"", ""}, {ours, ""}}, {}},
         // Last, so that it also shows the access list given back.
-        {false, "", {{ours, ""}, {"", ""}, {ours, ""}}, {}},
+        {nullptr, {"", ""}, {{ours, ""}, {"", ""}, {ours, ""}}, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("case " + std::to_string(&c - cases));
         dvtest::ResetModal();
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunPath, dv::kRunValue);
         dvtest::DeleteRunEntry();
-        if (!c.Earlier.empty())
-            dvtest::SetRunEntry(c.Earlier);
+        if (!c.Earlier.first.empty())
+            dvtest::SetRunEntry(c.Earlier.first);
+        if (!c.Earlier.second.empty())
+            RegSetKeyValueA(HKEY_CURRENT_USER, kRunPath, dv::kRunValue, REG_SZ,
+                            c.Earlier.second.c_str(), DWORD(c.Earlier.second.size() + 1));
         dvtest::SetSettingsDword("StClean", 1);
-        std::optional<ReadOnlyMachineRunList> readOnly;
-        if (c.ReadOnly)
-            readOnly.emplace();
+        std::optional<dvtest::KeyAccess> access;
+        if (c.Access)
+            access.emplace(HKEY_LOCAL_MACHINE, kRunPath, c.Access);
         dv::TSForm& form = CreateForm();
         for (int step = 0; step < 3; ++step) {
             if (step > 0) // a click as the user makes it, reported as every handler's error

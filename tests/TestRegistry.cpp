@@ -4,6 +4,8 @@
 
 #include "settings/SettingsKey.h"
 
+#include <sddl.h>
+
 #include <algorithm>
 
 namespace dvtest {
@@ -68,12 +70,8 @@ std::optional<std::string> RunEntry() {
 }
 
 void DeleteRunEntry() {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RunPath().c_str(), 0, KEY_ALL_ACCESS, &key) ==
-        ERROR_SUCCESS) {
-        RegDeleteValueA(key, dv::kRunValue);
-        RegCloseKey(key);
-    }
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+        RegDeleteKeyValueA(root, RunPath().c_str(), dv::kRunValue);
 }
 
 std::vector<std::string> SettingsValueNames() {
@@ -154,6 +152,23 @@ void SetRunEntry(const std::string& command) {
               ERROR_SUCCESS);
     RegSetValueExA(key, dv::kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                    DWORD(command.size() + 1));
+    RegCloseKey(key);
+}
+
+KeyAccess::KeyAccess(HKEY root, const std::string& path, const char* sddl) {
+    RegOpenKeyExA(root, path.c_str(), 0, READ_CONTROL | WRITE_DAC, &key);
+    DWORD size = sizeof saved;
+    PSECURITY_DESCRIPTOR limited = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &limited, nullptr);
+    restricted = RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved, &size) == 0 &&
+                 RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, limited) == 0;
+    LocalFree(limited);
+    EXPECT_TRUE(restricted) << path;
+}
+
+KeyAccess::~KeyAccess() {
+    if (restricted)
+        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, saved);
     RegCloseKey(key);
 }
 

@@ -77,6 +77,7 @@ void FormTest::SetUp() {
 
 void FormTest::TearDown() {
     DestroyForm();
+    DeleteRunEntry();
     RemoveListFiles();
     SetCurrentDirectoryA("C:\\");
     RemoveTree(root_);

@@ -67,6 +67,7 @@ void CreateSettingsKey(int32_t cleaned = 0);
 void SetSettingsDword(const std::string& name, DWORD value);
 std::optional<DWORD> SettingsDword(const std::string& name);
 std::optional<std::string> RunEntry();
+// Takes the start-up entry out of the machine's and the user's lists.
 void DeleteRunEntry();
 std::vector<std::string> SettingsValueNames();
 // Points a shell folder ("Recent", "Cache", "History", "Cookies") at a path,
@@ -104,6 +105,19 @@ std::optional<DWORD> SettingsValueType(const std::string& name);
 std::optional<std::string> SettingsString(const std::string& name);
 void SetRunEntry(const std::string& command);
 
+// A key's access list set from an SDDL text (e.g. "D:P(A;;KR;;;WD)", reading
+// only) for as long as the guard lives, as an administrator may have set it;
+// the key's own list is given back at the end.
+struct KeyAccess {
+    KeyAccess(HKEY root, const std::string& path, const char* sddl);
+    ~KeyAccess();
+    KeyAccess(const KeyAccess&) = delete;
+    KeyAccess& operator=(const KeyAccess&) = delete;
+    HKEY key = nullptr;
+    alignas(8) BYTE saved[4096];
+    bool restricted = false;
+};
+
 // The host's name of a path on a Wine drive; empty outside Wine.
 std::string HostPath(const std::string& path);
 // Starts a host program from Wine. Wine gives no handle to wait on for a host
@@ -125,7 +139,8 @@ std::vector<HWND> WaitForWindows(DWORD processId, const std::string& className,
 std::string WindowText(HWND window);
 
 // A settings key, temp and shell folders all inside a scratch folder, no list
-// files, and the recording modal hooks; the form is created on demand.
+// files and no start-up entry (none left after the test either), and the
+// recording modal hooks; the form is created on demand.
 class FormTest : public ::testing::Test {
   protected:
     void SetUp() override;

@@ -10,6 +10,8 @@ const wchar_t kExtendedPrefix[] = L"\\\\?\\";
 
 bool IsExtended(const std::wstring& path) { return path.rfind(kExtendedPrefix, 0) == 0; }
 
+} // namespace
+
 std::wstring FullPath(const std::wstring& path) {
     std::wstring full(path.size() + MAX_PATH, L'\0');
     for (;;) {
@@ -23,8 +25,6 @@ std::wstring FullPath(const std::wstring& path) {
         full.resize(length);
     }
 }
-
-} // namespace
 
 std::wstring ExtendedPath(const std::wstring& path) {
     if (IsExtended(path))

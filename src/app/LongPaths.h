@@ -8,6 +8,10 @@ namespace dv {
 // The longest path that every Windows takes as it is.
 constexpr size_t kShortPathLimit = 259;
 
+// The full form of a path of any length: doubled separators collapse, "." and
+// ".." resolve. The path as it is where the platform cannot make it full.
+std::wstring FullPath(const std::wstring& path);
+
 // The "\\?\" form of a path, made full first (doubled separators collapse).
 std::wstring ExtendedPath(const std::wstring& path);
 

@@ -45,7 +45,7 @@ void TSForm::FormShow() { TabScanInit(); }
 
 void TSForm::CheckBootClick() {
     TRegistry registry(HKEY_LOCAL_MACHINE);
-    if (!registry.OpenKey(kSettingsKey, false))
+    if (!registry.OpenKey(kSettingsKey, false, KEY_SET_VALUE))
         return;
     const bool ticked = CheckBoot.Checked();
     registry.WriteBool("StClean", ticked);

@@ -89,7 +89,7 @@ void TSForm::bCleanNowClick() {
 
 void TSForm::UpdateDel(int64_t kilobytes) {
     TRegistry registry(HKEY_LOCAL_MACHINE);
-    if (!registry.OpenKey(kSettingsKey, false))
+    if (!registry.OpenKey(kSettingsKey, false, KEY_QUERY_VALUE | KEY_SET_VALUE))
         return;
     int32_t total = WrapAdd(registry.ReadInteger("Cleaned"), kilobytes);
     StatusBar1.SetPanelText(1, FreedSpaceText(total));

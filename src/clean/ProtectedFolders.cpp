@@ -1,5 +1,6 @@
 #include "clean/ProtectedFolders.h"
 
+#include "app/LongPaths.h"
 #include "app/Strings.h"
 
 #include <windows.h>
@@ -10,11 +11,11 @@ namespace dv {
 
 namespace {
 
-// The absolute, upper-cased form of a path without final "\".
+// The absolute, upper-cased form of a path without final "\". Made full in
+// UTF-16: the ANSI call refuses a path past MAX_PATH, and a long path that
+// leads to a root or the profile must still be known as one.
 std::string Canonical(const std::string& path) {
-    char full[MAX_PATH * 2] = "";
-    DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-    std::string result = length > 0 && length < sizeof full ? full : path;
+    std::string result = WideToAnsi(FullPath(AnsiToWide(path)));
     while (result.size() > 1 && result.back() == '\\')
         result.pop_back();
     return UpperAscii(result);

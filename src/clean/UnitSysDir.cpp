@@ -23,7 +23,7 @@ bool TSysDir::ReadFolders() {
     bool keyOpened;
     {
         TRegistry registry(HKEY_CURRENT_USER);
-        keyOpened = registry.OpenKey(kShellFoldersKey, false);
+        keyOpened = registry.OpenKey(kShellFoldersKey, false, KEY_QUERY_VALUE);
         FRecentDir = ReadStringOrEmpty(registry, "Recent");
         FCacheDir = ReadStringOrEmpty(registry, "Cache");
         FHistoryDir = ReadStringOrEmpty(registry, "History");

@@ -18,13 +18,13 @@ const char* const kTargetValues[] = {"Temp", "Recent", "Cache", "History", "Cook
 } // namespace
 
 bool TSForm::CheckRegInit(TRegistry& registry) {
-    if (!registry.OpenKey(kSettingsKey, false))
+    if (!registry.OpenKey(kSettingsKey, false, KEY_QUERY_VALUE))
         return false;
     return registry.GetValueNames().size() == kSettingsValueCount;
 }
 
 void TSForm::InitOptions(TRegistry& registry) {
-    if (!registry.OpenKey(kSettingsKey, true))
+    if (!registry.OpenKey(kSettingsKey, true, KEY_SET_VALUE))
         return;
     registry.WriteString("InstallDir", ProgramDir());
     for (const char* name : kTargetValues)
@@ -34,7 +34,7 @@ void TSForm::InitOptions(TRegistry& registry) {
 }
 
 void TSForm::ReadOptions(TRegistry& registry) {
-    if (!registry.OpenKey(kSettingsKey, false))
+    if (!registry.OpenKey(kSettingsKey, false, KEY_QUERY_VALUE))
         return;
     ui::TCheckBox* boxes[] = {&CheckBox1, &CheckBox2, &CheckBox3, &CheckBox4, &CheckBox5};
     for (int i = 0; i < 5; ++i)
@@ -50,7 +50,7 @@ void TSForm::CheckClick(ui::TCheckBox& sender) {
     if (sender.Tag < 1 || sender.Tag > 5)
         return;
     TRegistry registry(HKEY_LOCAL_MACHINE);
-    if (registry.OpenKey(kSettingsKey, false))
+    if (registry.OpenKey(kSettingsKey, false, KEY_SET_VALUE))
         registry.WriteBool(kTargetValues[sender.Tag - 1], sender.Checked());
 }
 

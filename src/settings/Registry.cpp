@@ -22,13 +22,7 @@ std::string RelativePath(const std::string& path) {
 
 } // namespace
 
-bool TRegistry::OpenKey(const std::string& path, bool canCreate) {
-    return Open(path, canCreate, KEY_ALL_ACCESS);
-}
-
-bool TRegistry::OpenKeyReadOnly(const std::string& path) { return Open(path, false, KEY_READ); }
-
-bool TRegistry::Open(const std::string& path, bool canCreate, REGSAM access) {
+bool TRegistry::OpenKey(const std::string& path, bool canCreate, REGSAM access) {
     HKEY opened = nullptr;
     LONG status;
     if (canCreate)

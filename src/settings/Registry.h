@@ -17,12 +17,12 @@ class TRegistry {
 
     HKEY RootKey;
 
-    // Opens a key by its path from the root (a leading "\" is allowed) with full
-    // access; returns whether it opened. Never raises. A successful open closes
-    // the key opened before.
-    bool OpenKey(const std::string& path, bool canCreate);
-    // Opens an existing key for reading only; returns whether it opened.
-    bool OpenKeyReadOnly(const std::string& path);
+    // Opens a key by its path from the root (a leading "\" is allowed), asking
+    // for the rights the calls on it use: KEY_QUERY_VALUE for reads and the
+    // value list, KEY_SET_VALUE for writes and deletions. A key that grants only
+    // those still opens. Returns whether it opened; never raises. A successful
+    // open closes the key opened before.
+    bool OpenKey(const std::string& path, bool canCreate, REGSAM access);
     void CloseKey();
     bool HasKey() const { return key_ != nullptr; }
 
@@ -41,7 +41,6 @@ class TRegistry {
     bool DeleteValue(const std::string& name);
 
   private:
-    bool Open(const std::string& path, bool canCreate, REGSAM access);
     void WriteData(const std::string& name, DWORD type, const void* data, DWORD size);
     HKEY key_ = nullptr;
 };

@@ -10,7 +10,7 @@ namespace {
 
 bool WriteMachineEntry(const std::string& command) {
     TRegistry machine(HKEY_LOCAL_MACHINE);
-    if (!machine.OpenKey(kRunKey, false))
+    if (!machine.OpenKey(kRunKey, false, KEY_SET_VALUE))
         return false;
     try {
         machine.WriteString(kRunValue, command);
@@ -22,33 +22,43 @@ bool WriteMachineEntry(const std::string& command) {
 
 bool MachineEntryExists() {
     TRegistry machine(HKEY_LOCAL_MACHINE);
-    return machine.OpenKeyReadOnly(kRunKey) && machine.ValueExists(kRunValue);
+    return machine.OpenKey(kRunKey, false, KEY_QUERY_VALUE) && machine.ValueExists(kRunValue);
 }
 
 // The machine's entry as this user may read it; empty when there is none.
 std::string MachineEntry() {
     TRegistry machine(HKEY_LOCAL_MACHINE);
-    machine.OpenKeyReadOnly(kRunKey);
+    machine.OpenKey(kRunKey, false, KEY_QUERY_VALUE);
     return ReadStringOrEmpty(machine, kRunValue);
+}
+
+void RemoveUserEntry() {
+    TRegistry user(HKEY_CURRENT_USER);
+    if (user.OpenKey(kRunKey, false, KEY_SET_VALUE))
+        user.DeleteValue(kRunValue);
 }
 
 } // namespace
 
 void WriteStartupEntry(const std::string& command) {
-    // The same command in the user's list too would run the clean twice at logon.
-    if (WriteMachineEntry(command) || MachineEntry() == command)
+    // An entry in both lists would run the clean twice at logon: a write to the
+    // machine's list takes away the one the user's list got while the machine's
+    // was closed, and the user's gets none where the machine's holds this command.
+    if (WriteMachineEntry(command)) {
+        RemoveUserEntry();
+        return;
+    }
+    if (MachineEntry() == command)
         return;
     TRegistry user(HKEY_CURRENT_USER);
-    user.OpenKey(kRunKey, true);
+    user.OpenKey(kRunKey, true, KEY_SET_VALUE);
     user.WriteString(kRunValue, command); // raises as well when the key did not open
 }
 
 void RemoveStartupEntry() {
-    TRegistry user(HKEY_CURRENT_USER);
-    if (user.OpenKey(kRunKey, false))
-        user.DeleteValue(kRunValue);
+    RemoveUserEntry();
     TRegistry machine(HKEY_LOCAL_MACHINE);
-    if (machine.OpenKey(kRunKey, false))
+    if (machine.OpenKey(kRunKey, false, KEY_SET_VALUE))
         machine.DeleteValue(kRunValue);
     else if (MachineEntryExists())
         FailSet(kRunValue);

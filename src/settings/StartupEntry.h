@@ -6,10 +6,11 @@
 
 namespace dv {
 
-// Writes the entry into the machine's list, or, where that list cannot be
-// opened for writing or refuses the value and does not hold this command
-// already, into the current user's. Raises "Failed to set data for
-// 'Dormivane'" when the user's list refuses it too.
+// Writes the entry into the machine's list and then removes the current user's
+// entry, or, where the machine's list cannot be opened for writing or refuses
+// the value and does not hold this command already, writes it into the
+// current user's. Raises "Failed to set data for 'Dormivane'" when the user's
+// list refuses it too.
 void WriteStartupEntry(const std::string& command);
 
 // Removes the entry from both lists; a missing entry is not an error. Raises

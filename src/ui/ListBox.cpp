@@ -1,5 +1,7 @@
 #include "ui/ListBox.h"
 
+#include "app/Strings.h"
+
 namespace dv::ui {
 
 void TListBox::Create(TControl* parent, TBounds bounds, bool sorted, bool visible) {
@@ -11,13 +13,15 @@ void TListBox::Create(TControl* parent, TBounds bounds, bool sorted, bool visibl
 
 int TListBox::Count() const { return int(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)); }
 
+// Read in the list's own UTF-16: Wine converts the ANSI LB_GETTEXT through a
+// fixed buffer of 512 characters on its stack, which a longer item overruns.
 std::string TListBox::Item(int index) const {
-    LRESULT length = SendMessageA(hwnd_, LB_GETTEXTLEN, WPARAM(index), 0);
+    const LRESULT length = SendMessageW(hwnd_, LB_GETTEXTLEN, WPARAM(index), 0);
     if (length == LB_ERR)
         return {};
-    std::string text(size_t(length) + 1, '\0');
-    text.resize(size_t(SendMessageA(hwnd_, LB_GETTEXT, WPARAM(index), LPARAM(text.data()))));
-    return text;
+    std::wstring text(size_t(length) + 1, L'\0');
+    text.resize(size_t(SendMessageW(hwnd_, LB_GETTEXT, WPARAM(index), LPARAM(text.data()))));
+    return WideToAnsi(text);
 }
 
 std::vector<std::string> TListBox::Items() const { return AllItems(*this); }
