@@ -276,8 +276,9 @@ TEST_F(StartupProcess, EntryGoesToTheUsersListWhereTheMachinesIsReadOnly) {
     } cases[] = {
         {readOnly, {"", ""}, {{"", ours}, {"", ""}, {"", ours}}, {}},
         {readOnly, {earlier, ""}, {{earlier, ours}, {earlier, ""}, {earlier, ours}}, kept},
-        // An entry already in the machine's list is not made twice.
-        {readOnly, {ours, ""}, {{ours, ""}, {ours, ""}, {ours, ""}}, kept},
+        // An entry already in the machine's list is not made twice: the
+        // user's goes.
+        {readOnly, {ours, ours}, {{ours, ""}, {ours, ""}, {ours, ""}}, kept},
         // A list that grants reading and setting values is enough; the user's
         // entry goes once the machine's list has taken it.
         {"D:P(A;;0x3;;;WD)", {"", ours}, {{ours, ""}, {"", ""}, {ours, ""}}, {}},

@@ -41,15 +41,13 @@ void RemoveUserEntry() {
 } // namespace
 
 void WriteStartupEntry(const std::string& command) {
-    // An entry in both lists would run the clean twice at logon: a write to the
-    // machine's list takes away the one the user's list got while the machine's
-    // was closed, and the user's gets none where the machine's holds this command.
-    if (WriteMachineEntry(command)) {
+    // An entry in both lists would run the clean twice at logon: where the
+    // machine's list holds this command, written now or before, the user's
+    // list loses the one it got while the machine's was closed.
+    if (WriteMachineEntry(command) || MachineEntry() == command) {
         RemoveUserEntry();
         return;
     }
-    if (MachineEntry() == command)
-        return;
     TRegistry user(HKEY_CURRENT_USER);
     user.OpenKey(kRunKey, true, KEY_SET_VALUE);
     user.WriteString(kRunValue, command); // raises as well when the key did not open
