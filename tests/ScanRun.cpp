@@ -3,6 +3,7 @@
 #include "ScanFixture.h"
 
 #include "app/Errors.h"
+#include "app/Strings.h"
 #include "scan/Unit1.h"
 
 #include <algorithm>
@@ -40,21 +41,67 @@ TEST_F(ScanTest, ListsEachMatchBelowTheRootOnceWithItsSize) {
     EXPECT_TRUE(form.Label9.Visible());
     EXPECT_EQ(form.StatusBar1.PanelText(0), "6 files found");
     EXPECT_EQ(form.ListFiles.Hint, L"6 files found");
-    EXPECT_TRUE(form.ListTmp.empty());
+    EXPECT_TRUE(form.ListTmp.Empty());
     EXPECT_EQ(ShownTicks(form), std::vector<std::string>{});
     ExpectButtonsEnabled(true);
+
+    // Each found file, and each folder on its way below the root, keeps the ID
+    // the volume gives it.
+    for (int i = 0; i < form.FoundFiles.Count(); ++i)
+        EXPECT_EQ(form.FoundFiles[i].FileId,
+                  VolumeId(drive_ + U8(form.FoundFiles.Path(i)).substr(2)));
+    for (const char* folder : {"TEMP", "DATA", "X.BAK", "HID", "HID\\deep"})
+        EXPECT_EQ(form.FoundFiles.FolderId(W(At(folder))), VolumeId(drive_ + "\\" + folder))
+            << folder;
+    EXPECT_EQ(form.FoundFiles.FolderId(W(kScanDrive)), std::nullopt);
+}
+
+// What each pattern lists, as the directory search of Windows finds it for a
+// pattern at the end of an ordinary path: "*." the names without a dot, "?"
+// one character but a dot (at a dot or the end none), ".?" or ".*" a dot or the
+// end, letters as the system's upcase table has them.
+TEST_F(ScanTest, EachPatternListsWhatTheDirectorySearchOfWindowsFinds) {
+    using NameList = std::vector<std::string>;
+    ASSERT_TRUE(RunHostScript(drive_, "mkdir T && cd T && touch .a a a. a.b a.~b ab f f.f f.fa.b "
+                                      "x.y. x.y.z x.äö '~a.b'"));
+    const NameList all = {".a",  "a",      "a.",   "a.b",   "a.~b", "ab",  "f",
+                          "f.f", "f.fa.b", "x.y.", "x.y.z", "x.äö", "~a.b"};
+    const std::pair<const char*, NameList> rows[] = {
+        {"*", all},
+        {"*.*", all},
+        {"*.", {"a", "ab", "f"}},
+        {"*.*.", all},
+        {"?", {"a", "f"}},
+        {"a?", {"a", "ab"}},
+        {"??", {"a", "ab", "f"}},
+        {"?.?", {".a", "a", "a.", "a.b", "f", "f.f"}},
+        {"a?.", {"a", "ab"}},
+        {".*", {".a"}},
+        {"~*.*", {"~a.b"}},
+        {"*.~*", {"a.~b"}},
+        {"f*.f*", {"f.f", "f.fa.b"}},
+        {"*.ÄÖ", {"x.äö"}},
+    };
+    dv::TSForm& form = ScanForm({});
+    for (const auto& [pattern, listed] : rows) {
+        SetPatterns({dv::WideToAnsi(W(pattern))});
+        form.bScanClick();
+        NameList names = Names(form);
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, listed) << pattern;
+    }
 }
 
 // ASCII and accented names (UTF-8 here) stand where lstrcmpA puts their ANSI
 // spelling; equal names stand in the order they were found (a directory is
-// searched before the directories below it).
+// searched before the directories below it, and those in listing order).
 TEST_F(ScanTest, ItemsStandInTheOrderOfLstrcmpA) {
     const std::vector<std::string> names = {
         "b.tmp", "B2.tmp", "a.tmp",  "_c.tmp", "A-z.tmp", "ab.tmp", "Ab.tmp", "10.tmp",
         "9.tmp", "é.tmp",  "Éb.tmp", "eb.tmp", "äb.tmp",  "zz.tmp", "Öl.tmp", "ol.tmp"};
     for (size_t i = 0; i < names.size(); ++i)
         File((i % 2 ? "ONE\\" : "TWO\\") + names[i], 10);
-    for (const char* dir : {"P", "P\\C", "P\\C\\D"})
+    for (const char* dir : {"P", "P\\C", "P\\C\\D", "P\\E", "P\\F"})
         File(std::string(dir) + "\\same.tmp", 10);
     dv::TSForm& form = ScanForm({"*.tmp"});
     form.bScanClick();
@@ -72,7 +119,14 @@ TEST_F(ScanTest, ItemsStandInTheOrderOfLstrcmpA) {
             sameIn.push_back(std::get<1>(item));
     }
     EXPECT_EQ(shown, expected);
-    EXPECT_EQ(sameIn, (std::vector<std::string>{At("P"), At("P\\C"), At("P\\C\\D")}));
+    // Each folder before the folders below it, which come in listing order.
+    std::vector<std::string> sameExpected = {At("P")};
+    for (const std::string& below : ListedFolders(drive_ + "\\P")) {
+        sameExpected.push_back(At("P\\" + below));
+        if (below == "C")
+            sameExpected.push_back(At("P\\C\\D"));
+    }
+    EXPECT_EQ(sameIn, sameExpected);
 }
 
 TEST_F(ScanTest, ReportsProgressAndKeepsItsButtonsDisabledWhileItRuns) {
@@ -104,15 +158,26 @@ TEST_F(ScanTest, ReportsProgressAndKeepsItsButtonsDisabledWhileItRuns) {
     ExpectButtonsEnabled(true);
 }
 
-TEST_F(ScanTest, TicksChangedDuringThePatternPassCountForEntriesNotYetReached) {
+TEST_F(ScanTest, TicksAndPatternsChangedDuringTheScanCountForEntriesNotYetReached) {
     File("D\\a.one", 10);
     File("D\\b.two", 10);
     File("D\\c.three", 10);
+    File("D\\E\\d.four", 10);
     dv::TSForm& form = ScanForm({"*.one", "*.two", "*.three"});
     form.cExt.SetChecked(1, false);
+    dv::TAddExt addExt;
     TextRecorder label(form.Label9);
-    bool changed = false;
+    bool changed = false, added = false;
     label.OnText = [&](const std::string& text) {
+        if (text.starts_with("Scanning: ") && !added) {
+            added = true; // after the walk took the patterns: each folder is listed again
+            dvtest::Modal().ModalAnswer = [&](HWND) {
+                addExt.Edit1.SetText("*.four");
+                return IDOK;
+            };
+            form.AddClick();
+            form.cExt.SetChecked(3, true);
+        }
         if (text == "Searching..." && !changed) {
             changed = true;
             form.cExt.SetChecked(1, true);  // not reached yet: searched
@@ -120,7 +185,10 @@ TEST_F(ScanTest, TicksChangedDuringThePatternPassCountForEntriesNotYetReached) {
         }
     };
     form.bScanClick();
-    EXPECT_EQ(Sorted(Items(form)), Sorted({{"a.one", At("D"), "0"}, {"b.two", At("D"), "0"}}));
+    EXPECT_EQ(
+        Sorted(Items(form)),
+        Sorted({{"a.one", At("D"), "0"}, {"b.two", At("D"), "0"}, {"d.four", At("D\\E"), "0"}}));
+    EXPECT_EQ(form.FoundFiles.FolderId(W(At("D\\E"))), VolumeId(drive_ + "\\D\\E"));
 }
 
 TEST_F(ScanTest, RemovingAPatternDuringThePassKeepsTheOthersInPlace) {

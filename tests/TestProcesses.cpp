@@ -76,6 +76,22 @@ bool RunHostCommand(std::string commandLine) {
                           &startup, &process);
 }
 
+bool RunHostScript(const std::string& dir, const std::string& script) {
+    const std::string host = HostPath(dir);
+    if (host.empty())
+        return false;
+    WriteFile(dir + "\\host.sh",
+              "cd \"" + host + "\" || exit 1\n" + script + "\necho > \"" + host + "/host.done\"\n");
+    if (!RunHostCommand("/bin/sh \"" + host + "/host.sh\""))
+        return false;
+    bool done = false;
+    for (int i = 0; i < 1500 && !(done = PathExists(dir + "\\host.done")); ++i)
+        Sleep(20);
+    DeleteFileA((dir + "\\host.sh").c_str());
+    DeleteFileA((dir + "\\host.done").c_str());
+    return done;
+}
+
 std::vector<HWND> WaitForWindows(DWORD processId, const std::string& className, DWORD timeoutMs,
                                  bool visibleOnly) {
     const DWORD start = GetTickCount();
