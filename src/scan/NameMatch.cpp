@@ -13,9 +13,8 @@ const wchar_t kDosStar = L'<'; // any run that leaves the name's last dot
 const wchar_t kDosQm = L'>';   // one character but a dot; nothing at a dot or the end
 const wchar_t kDosDot = L'"';  // a dot, or nothing at the end of the name
 
-bool IsWildcard(wchar_t c) {
-    return c == L'*' || c == L'?' || c == kDosStar || c == kDosQm || c == kDosDot;
-}
+// Every "?" of a pattern has become DOS_QM by the time names are matched.
+bool IsWildcard(wchar_t c) { return c == L'*' || c == kDosStar || c == kDosQm || c == kDosDot; }
 
 // The character through the system's upcase table, the one file names are
 // compared with (never a locale's casing).
@@ -35,15 +34,15 @@ std::wstring Upcased(std::wstring text) {
 }
 
 // The expression the directory search hands the file system for a pattern at
-// the end of an ordinary path; empty when it names no file.
+// the end of an ordinary path; empty, which no name matches, when it names no
+// file. The search makes "*.*" "*" outright; the expression built here for it
+// matches every name just the same.
 std::wstring DosExpression(std::wstring pattern) {
     if (pattern.find_first_of(L"\\/:") != std::wstring::npos)
         return {};
     const bool droppedDot = !pattern.empty() && pattern.back() == L'.';
     while (!pattern.empty() && (pattern.back() == L'.' || pattern.back() == L' '))
         pattern.pop_back();
-    if (pattern == L"*.*")
-        return L"*";
     std::wstring expression = pattern;
     for (size_t i = 0; i < pattern.size(); ++i) {
         const wchar_t next = i + 1 < pattern.size() ? pattern[i + 1] : L'\0';
@@ -82,8 +81,6 @@ Step Consume(wchar_t c, const TFoldedName& name, size_t at) {
         return {false, n != L'.'};
     case kDosDot:
         return {false, n == L'.'};
-    case L'?':
-        return {false, true};
     default:
         return {false, c == n};
     }
@@ -99,8 +96,8 @@ void TFoldedName::Assign(const std::wstring& name) {
 }
 
 TNamePattern::TNamePattern(const std::wstring& pattern)
-    : expression_(Upcased(DosExpression(pattern))), nothing_(expression_.empty()),
-      reached_(expression_.size() + 1), next_(expression_.size() + 1) {
+    : expression_(Upcased(DosExpression(pattern))), reached_(expression_.size() + 1),
+      next_(expression_.size() + 1) {
     const size_t size = expression_.size();
     while (headLength_ < size && !IsWildcard(expression_[headLength_]))
         ++headLength_;
@@ -117,7 +114,7 @@ TNamePattern::TNamePattern(const std::wstring& pattern)
 }
 
 bool TNamePattern::Matches(const TFoldedName& name) const {
-    return !nothing_ && LiteralsFit(name.Text()) && ExpressionMatches(name);
+    return LiteralsFit(name.Text()) && ExpressionMatches(name);
 }
 
 // Literal text in the expression matches only itself: a name without the

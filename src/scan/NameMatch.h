@@ -9,10 +9,10 @@
 //    before "?" or "*" DOS_DOT; and, when a final dot was dropped, a "*" left
 //    at the end DOS_STAR ("*." is DOS_STAR alone: the names without a dot);
 //  - the file system matches the name against that expression: "*" any run,
-//    "?" any one character, DOS_STAR any run that leaves the name's last dot,
-//    DOS_QM one character but a dot (at a dot or the end it matches nothing),
-//    DOS_DOT a dot or the end of the name; letters are compared through the
-//    system's upcase table, so "x.äö" matches "*.ÄÖ".
+//    DOS_STAR any run that leaves the name's last dot, DOS_QM one character
+//    but a dot (at a dot or the end it matches nothing), DOS_DOT a dot or the
+//    end of the name; letters are compared through the system's upcase
+//    table, so "x.äö" matches "*.ÄÖ".
 // A pattern that names a path (\ / :) matches nothing. The directory search
 // also matches a name's short 8.3 form ("KEEP~1.TMP" for "keep.tmpl"); this
 // match never does.
@@ -38,7 +38,6 @@ class TFoldedName {
 class TNamePattern {
   public:
     explicit TNamePattern(const std::wstring& pattern);
-    bool MatchesNothing() const { return nothing_; }
     bool Matches(const TFoldedName& name) const;
 
   private:
@@ -50,7 +49,6 @@ class TNamePattern {
     // the longest between them.
     size_t headLength_ = 0, tailLength_ = 0;
     std::wstring middle_;
-    bool nothing_ = false;
     // The states of the expression reached so far, and after the next character.
     mutable std::vector<char> reached_, next_;
 };
