@@ -51,15 +51,6 @@ bool TFoundFiles::IsListed(const FoundFile& file, size_t place) const {
     return false;
 }
 
-FoundFile& TFoundFiles::Store(FoundFile file) {
-    if (freed_.empty())
-        return files_.emplace_back(std::move(file));
-    FoundFile& reused = *freed_.back();
-    freed_.pop_back();
-    reused = std::move(file);
-    return reused;
-}
-
 int TFoundFiles::Insert(const std::wstring& name, const std::wstring& dir, int64_t kilobytes,
                         uint64_t fileId) {
     FoundFile probe{name, DirectoryIndex(dir), kilobytes, fileId};
@@ -70,8 +61,7 @@ int TFoundFiles::Insert(const std::wstring& name, const std::wstring& dir, int64
                                         });
     if (IsListed(probe, size_t(place - order_.begin())))
         return -1;
-    FoundFile* file = &Store(std::move(probe));
-    const auto inserted = order_.insert(place, file);
+    const auto inserted = order_.insert(place, &files_.emplace_back(std::move(probe)));
     return int(inserted - order_.begin());
 }
 
@@ -87,7 +77,6 @@ void TFoundFiles::Remove(const std::vector<int>& positions) {
         if (next != positions.end() && size_t(*next) == i) {
             ++next;
             std::wstring().swap(order_[i]->Name);
-            freed_.push_back(order_[i]);
             continue;
         }
         order_[kept++] = order_[i];
@@ -109,7 +98,6 @@ std::optional<uint64_t> TFoundFiles::FolderId(const std::wstring& dir) const {
 void TFoundFiles::Clear() {
     std::vector<FoundFile*>().swap(order_);
     std::deque<FoundFile>().swap(files_);
-    std::vector<FoundFile*>().swap(freed_);
     folders_.Clear();
     std::wstring().swap(lastDir_);
     lastDirIndex_ = TFolderTable::kNone;

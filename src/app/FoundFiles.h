@@ -57,13 +57,11 @@ class TFoundFiles {
     // Whether the file is listed already: equal names stand together, just
     // before where the file would go.
     bool IsListed(const FoundFile& file, size_t place) const;
-    FoundFile& Store(FoundFile file);
 
     std::vector<FoundFile*> order_;
-    // The files themselves, in the order stored; a removed one's place is
-    // taken by the next file stored.
+    // The files themselves, in the order stored; a removed one keeps its
+    // place, without its name, until Clear.
     std::deque<FoundFile> files_;
-    std::vector<FoundFile*> freed_;
     TFolderTable folders_;
     // The directory of the last file put in, looked up once for its neighbours.
     std::wstring lastDir_;
