@@ -41,10 +41,15 @@ TEST(FoundFiles, KeepsTheIdsOfFoldersAsGivenUntilCleared) {
         {L"C:", std::nullopt},
         {L"C:\\A", std::nullopt},
         {L"C:\\a\\b\\x", std::nullopt},
+        {L"C:\\b", std::nullopt},
     };
     for (const auto& [dir, id] : cases)
         EXPECT_EQ(files.FolderId(dir), id) << testing::internal::String::ShowWideCString(dir);
     EXPECT_EQ(files.Directory(0), L"C:\\a\\b");
+    for (uint64_t i = 0; i < 100; ++i)
+        files.RecordFolderId(L"C:\\many\\" + std::to_wstring(i), i);
+    for (uint64_t i = 0; i < 100; ++i)
+        EXPECT_EQ(files.FolderId(L"C:\\many\\" + std::to_wstring(i)), i);
     files.Clear();
     EXPECT_EQ(files.FolderId(L"C:\\a"), std::nullopt);
     EXPECT_EQ(files.Count(), 0);

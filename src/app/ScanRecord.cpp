@@ -7,10 +7,9 @@ namespace dv {
 uint32_t TScanRecord::AddFolder(uint32_t parent, std::wstring_view name, uint64_t id,
                                 bool recorded) {
     const uint32_t folder = folders_.AddChild(parent, name);
-    if (parent != TFolderTable::kNone)
-        folders_.SetId(folder, id);
+    folders_.SetId(folder, id);
     flags_.resize(folders_.Count(), 0);
-    if (recorded && !IsRecorded(folder)) {
+    if (recorded) {
         flags_[folder] |= kRecorded;
         ++recordedCount_;
     }

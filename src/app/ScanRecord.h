@@ -26,9 +26,9 @@ class TScanRecord {
   public:
     // ---- folders ----
     // Adds a folder below parent (TFolderTable::kNone for a drive's root, named
-    // as its path is). A recorded folder is searched by the pattern pass; the
-    // others (a drive's root, the folders above a walk's root) only lead to
-    // recorded ones.
+    // as its path is, with no ID). A recorded folder is searched by the
+    // pattern pass; the others (a drive's root, the folders above a walk's
+    // root) only lead to recorded ones.
     uint32_t AddFolder(uint32_t parent, std::wstring_view name, uint64_t id, bool recorded);
     uint32_t FolderCount() const { return folders_.Count(); }
     // Folders recorded so far, which "Scanning: <n>" counts.

@@ -107,6 +107,7 @@ void TSForm::bScanClick() {
 
     try {
         FoundKB = 0;
+        ListTmp.SetPatterns(AllPatterns(cExt));
         for (const std::string& drive : TickedEntries(cDisks))
             ScanDir(AnsiToWide(drive));
         // Ticks are read as the pass comes to each entry.
@@ -128,8 +129,6 @@ void TSForm::bScanClick() {
 }
 
 void TSForm::ScanDir(const std::wstring& dir) {
-    if (ListTmp.Empty())
-        ListTmp.SetPatterns(AllPatterns(cExt));
     TListingMatcher matcher(ListTmp.Patterns());
     DWORD pumpedAt = GetTickCount() - kWalkPumpInterval;
     // A drive's root is walked but never recorded, so files lying in it are not
@@ -178,8 +177,6 @@ void TSForm::ListKeptMatches(size_t pattern) {
 
 void TSForm::SearchRecordedFolders(const std::wstring& pattern) {
     const TNamePattern expression(pattern);
-    if (expression.MatchesNothing())
-        return;
     TRecordedFolderLister lister(ListTmp.Folders());
     std::vector<ListedEntry> entries;
     TFoldedName name;
