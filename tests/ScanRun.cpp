@@ -233,8 +233,15 @@ TEST_F(ScanTest, RemovingAPatternDuringThePassKeepsTheOthersInPlace) {
 TEST_F(ScanTest, NoDriveIsReportedBeforeNoPattern) {
     File("D\\a.tmp", 10);
     dv::TSForm& form = ScanForm({"*.tmp"});
+    // A drive that cannot be listed is passed over, with the count it comes to.
+    ASSERT_EQ(GetDriveTypeA("R:\\"), UINT(DRIVE_NO_ROOT_DIR));
+    form.cDisks.Add("R:");
+    form.cDisks.SetChecked(1, true);
+    TextRecorder label(form.Label9);
     form.bScanClick();
     ASSERT_EQ(form.ListFiles.Count(), 1);
+    EXPECT_EQ(label.Count("Scanning: 1"), 2); // D, then R:
+    form.cDisks.Delete(1);
     form.StatusBar1.SetPanelText(0, "before");
 
     form.cDisks.SetChecked(0, false);

@@ -29,13 +29,8 @@ std::vector<ListedEntry> WalkableFolders(const std::vector<ListedEntry>& entries
     return folders;
 }
 
-// Where the drive ("C:") or share ("\\server\share") a path lies on ends.
-size_t DriveEnd(const std::wstring& path) {
-    size_t end = path.find(L'\\', path.rfind(L"\\\\", 0) == 0 ? 2 : 0);
-    if (path.rfind(L"\\\\", 0) == 0 && end != std::wstring::npos)
-        end = path.find(L'\\', end + 1);
-    return std::min(end, path.size());
-}
+// Where the drive ("C:") a path lies on ends: the scan walks drive letters.
+size_t DriveEnd(const std::wstring& path) { return std::min(path.find(L'\\'), path.size()); }
 
 std::vector<std::wstring> NamesBelowDrive(const std::wstring& path) {
     std::vector<std::wstring> names;
