@@ -9,6 +9,10 @@ namespace dvbench {
 // The scan's listing per directory and search per pattern per directory;
 // with showStatus also the scan's label and list output on plain controls.
 void FloorScan(const std::string& drive, int expected, bool showStatus, bool visible);
+// The scan's directory pass alone, by handle: the drive's root opened by path,
+// each folder below it relative to its parent by exact name, one listing each;
+// with showStatus also "Scanning: <n>" per folder on a plain label.
+void FloorScanHandles(const std::string& drive, int expectedDirs, bool showStatus, bool visible);
 // DelDir's calls: enter, list, set attributes, delete, remove directory; with
 // showStatus also each deleted file's name set and repainted on a plain label.
 void FloorClean(const std::string& root, bool showStatus);
@@ -22,9 +26,11 @@ void FloorCleanHandles(const std::string& root, bool showStatus);
 void FloorRemove(const std::string& drive, int expected, bool showStatus, bool visible);
 
 // The same operations through a real main window, hidden unless visible.
-// The scan of one drive with every default pattern; with removeAfter, then
-// "Select all" (timed) and "Delete" over everything it listed.
-void FormScan(const std::string& drive, int expected, bool removeAfter, bool visible);
+// The scan of one drive with every default pattern ticked, or only the one
+// given; with removeAfter, then "Select all" (timed) and "Delete" over
+// everything it listed.
+void FormScan(const std::string& drive, int expected, bool removeAfter, bool visible,
+              const std::string& onlyPattern = "");
 // "Clean now!" with the tree as the one user directory.
 void FormClean(const std::string& root, bool visible);
 

@@ -203,6 +203,25 @@ int SearchPatterns(const std::vector<std::wstring>& dirs, StatusWindow* status) 
     return matches;
 }
 
+// The directory pass by handle: each folder's listing read once, every folder
+// below it opened relative to it by the exact name listed (links not entered);
+// counts the folders below the root that list. With status, "Scanning: <n>"
+// is set and repainted after each listing.
+void ListByHandle(HANDLE folder, bool root, int& dirs, StatusWindow* status) {
+    std::vector<dv::ListedEntry> entries;
+    if (!dv::ReadListing(folder, entries))
+        return;
+    dirs += root ? 0 : 1;
+    if (status)
+        status->ShowLabel((L"Scanning: " + std::to_wstring(dirs)).c_str());
+    for (const dv::ListedEntry& entry : entries) {
+        dv::FileHandle below;
+        if (entry.IsDirectory() && !entry.IsLink() &&
+            dv::OpenEntry(folder, entry.Name, true, dv::OpenFor::Listing, below) == 0)
+            ListByHandle(below.Get(), false, dirs, status);
+    }
+}
+
 // Emptying through the current directory, entries named by their bare names;
 // with status, each deleted file's name is shown.
 void EmptyDirectory(const std::wstring& working, StatusWindow* status) {
@@ -275,6 +294,22 @@ void FloorScan(const std::string& drive, int expected, bool showStatus, bool vis
         .Add("dirs", int64_t(dirs.size()))
         .Add("matches", int64_t(matches))
         .Add("ok", int64_t(matches == expected));
+}
+
+void FloorScanHandles(const std::string& drive, int expectedDirs, bool showStatus, bool visible) {
+    RequireBenchPath(drive);
+    StatusWindow window(visible);
+    Stopwatch clock;
+    dv::FileHandle root;
+    if (dv::OpenFolderByPath(Wide("\\\\?\\" + drive + "\\"), root))
+        throw std::runtime_error("cannot open the drive's root");
+    int dirs = 0;
+    ListByHandle(root.Get(), true, dirs, showStatus ? &window : nullptr);
+    const double seconds = clock.Seconds();
+    Report()
+        .Add("seconds", seconds)
+        .Add("dirs", int64_t(dirs))
+        .Add("ok", int64_t(dirs == expectedDirs));
 }
 
 void FloorClean(const std::string& root, bool showStatus) {

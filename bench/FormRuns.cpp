@@ -39,11 +39,12 @@ void RemoveEverything(dv::TSForm& form, Report& report) {
 
 } // namespace
 
-void FormScan(const std::string& drive, int expected, bool removeAfter, bool visible) {
+void FormScan(const std::string& drive, int expected, bool removeAfter, bool visible,
+              const std::string& onlyPattern) {
     RequireBenchPath(drive);
     auto form = MakeForm(visible, 1);
     SelectDrive(*form, drive);
-    TickPatterns(*form);
+    TickPatterns(*form, onlyPattern);
     const Memory before = ProcessMemory();
     Stopwatch clock;
     form->bScanClick();

@@ -100,6 +100,10 @@ const std::map<std::string, Command>& Commands() {
          [](const Arguments& a) {
              FloorScan(a.at(0), Number(a, 1), HasFlag(a, "status"), HasFlag(a, "visible"));
          }},
+        {"floor-scan-handles",
+         [](const Arguments& a) {
+             FloorScanHandles(a.at(0), Number(a, 1), HasFlag(a, "status"), HasFlag(a, "visible"));
+         }},
         {"floor-clean", [](const Arguments& a) { FloorClean(a.at(0), HasFlag(a, "status")); }},
         {"floor-clean-handles",
          [](const Arguments& a) { FloorCleanHandles(a.at(0), HasFlag(a, "status")); }},
@@ -109,7 +113,8 @@ const std::map<std::string, Command>& Commands() {
          }},
         {"form-scan",
          [](const Arguments& a) {
-             FormScan(a.at(0), Number(a, 1), HasFlag(a, "remove"), HasFlag(a, "visible"));
+             FormScan(a.at(0), Number(a, 1), HasFlag(a, "remove"), HasFlag(a, "visible"),
+                      HasFlag(a, "one") ? DefaultPatterns().front() : "");
          }},
         {"form-clean", [](const Arguments& a) { FormClean(a.at(0), HasFlag(a, "visible")); }},
         {"startup-shown", [](const Arguments& a) { StartupShown(a.at(0), a.at(1)); }},

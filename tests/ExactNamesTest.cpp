@@ -15,28 +15,12 @@
 #include <functional>
 
 using dvtest::FormTest;
+using dvtest::RunHostScript;
 using dvtest::U8;
 using dvtest::W;
 using Names = std::vector<std::string>;
 
 namespace {
-
-// Runs a shell script on the host in the folder dir and waits until it ends.
-bool RunHostScript(const std::string& dir, const std::string& script) {
-    const std::string host = dvtest::HostPath(dir);
-    if (host.empty())
-        return false;
-    dvtest::WriteFile(dir + "\\host.sh", "cd \"" + host + "\" || exit 1\n" + script +
-                                             "\necho > \"" + host + "/host.done\"\n");
-    if (!dvtest::RunHostCommand("/bin/sh \"" + host + "/host.sh\""))
-        return false;
-    bool done = false;
-    for (int i = 0; i < 1500 && !(done = dvtest::PathExists(dir + "\\host.done")); ++i)
-        Sleep(20);
-    DeleteFileA((dir + "\\host.sh").c_str());
-    DeleteFileA((dir + "\\host.done").c_str());
-    return done;
-}
 
 // Every entry below a folder, listed by "\\?\" paths, which reach any name.
 void ListExactly(const std::wstring& dir, const std::string& prefix, Names& names) {

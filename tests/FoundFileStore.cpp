@@ -17,6 +17,42 @@ TEST(FoundFiles, KeepsEqualNamesInTheOrderAddedAndEachFileOnce) {
         paths.push_back(files.Path(i));
     EXPECT_EQ(paths, (std::vector<std::wstring>{L"C:\\one\\x", L"C:\\two\\x", L"C:\\zero\\x",
                                                 L"C:\\one\\X", L"C:\\one\\y"}));
+
+    // Names the comparison takes as equal (a letter and the same letter with its
+    // accent apart) stand together; each is still listed once per directory.
+    EXPECT_EQ(files.Insert(L"\u00e9", L"C:\\one", 1, 7), 0);
+    EXPECT_EQ(files.Insert(L"e\u0301", L"C:\\one", 1), 1);
+    EXPECT_EQ(files.Insert(L"\u00e9", L"C:\\one", 1), -1);
+    EXPECT_EQ(files.Insert(L"\u00e9", L"C:\\two", 1), 2);
+    EXPECT_EQ(files[0].FileId, 7u);
+}
+
+TEST(FoundFiles, KeepsTheIdsOfFoldersAsGivenUntilCleared) {
+    dv::TFoundFiles files;
+    files.Insert(L"x", L"C:\\a\\b", 1, 5);
+    files.RecordFolderId(L"C:\\a\\b", 0);
+    files.RecordFolderId(L"C:\\a", UINT64_MAX);
+    files.RecordFolderId(L"C:\\c.\\d ", 42);
+    const std::pair<const wchar_t*, std::optional<uint64_t>> cases[] = {
+        {L"C:\\a\\b", 0},
+        {L"C:\\a", UINT64_MAX},
+        {L"C:\\c.\\d ", 42},
+        {L"C:\\c.", std::nullopt},
+        {L"C:", std::nullopt},
+        {L"C:\\A", std::nullopt},
+        {L"C:\\a\\b\\x", std::nullopt},
+        {L"C:\\b", std::nullopt},
+    };
+    for (const auto& [dir, id] : cases)
+        EXPECT_EQ(files.FolderId(dir), id) << testing::internal::String::ShowWideCString(dir);
+    EXPECT_EQ(files.Directory(0), L"C:\\a\\b");
+    for (uint64_t i = 0; i < 100; ++i)
+        files.RecordFolderId(L"C:\\many\\" + std::to_wstring(i), i);
+    for (uint64_t i = 0; i < 100; ++i)
+        EXPECT_EQ(files.FolderId(L"C:\\many\\" + std::to_wstring(i)), i);
+    files.Clear();
+    EXPECT_EQ(files.FolderId(L"C:\\a"), std::nullopt);
+    EXPECT_EQ(files.Count(), 0);
 }
 
 TEST(FoundFiles, FindsANameOrItsStartFromAPlaceLetterCaseAside) {

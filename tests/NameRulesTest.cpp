@@ -42,6 +42,12 @@ const MatchCase kMatchCases[] = {
     {L"*.", L"read.me", false},
     {L"a*b", L"a.x.b", true},
     {L"a*b", L"a.x.c", false},
+    // Path normalisation drops final dots and blanks first.
+    {L"*.TMP ", L"x.tmp", true},
+    {L"x.*.", L"x.yz", true},
+    {L"x.*.", L"x.y.z", false},
+    {L"...", L"a", false},
+    {L". .", L"a", false},
 };
 
 TEST(NameRules, APatternMatchesTheLongNameAloneByTheDirectorySearchsRules) {

@@ -52,6 +52,28 @@ void UnmapDrive(const std::string& drive) {
     WaitUntil([&] { return GetDriveTypeA((drive + "\\").c_str()) == DRIVE_NO_ROOT_DIR; });
 }
 
+uint64_t VolumeId(const std::string& path) {
+    HANDLE handle = CreateFileW(W(path).c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool read = GetFileInformationByHandle(handle, &info);
+    CloseHandle(handle);
+    return read ? (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow : 0;
+}
+
+std::vector<std::string> ListedFolders(const std::string& dir) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &entry);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &entry))
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && entry.cFileName[0] != '.')
+            names.push_back(entry.cFileName);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    return names;
+}
+
 std::vector<Item> Items(const dv::TSForm& form) {
     std::vector<Item> items;
     for (int i = 0; i < form.ListFiles.Count(); ++i)

@@ -22,6 +22,11 @@ void UnmapDrive(const std::string& drive);
 
 using Item = std::tuple<std::string, std::string, std::string>; // name, directory, KB
 
+// The ID the volume gives a file or folder.
+uint64_t VolumeId(const std::string& path);
+// The folders right below one, in the order the platform lists them.
+std::vector<std::string> ListedFolders(const std::string& dir);
+
 // What ListFiles shows, row by row, read from the view alone.
 std::vector<Item> Items(const dv::TSForm& form);
 std::vector<Item> Sorted(std::vector<Item> items);

@@ -3,6 +3,7 @@
 #include "ScanFixture.h"
 
 #include "app/Errors.h"
+#include "app/Strings.h"
 #include "scan/Unit1.h"
 
 #include <algorithm>
@@ -40,21 +41,70 @@ TEST_F(ScanTest, ListsEachMatchBelowTheRootOnceWithItsSize) {
     EXPECT_TRUE(form.Label9.Visible());
     EXPECT_EQ(form.StatusBar1.PanelText(0), "6 files found");
     EXPECT_EQ(form.ListFiles.Hint, L"6 files found");
-    EXPECT_TRUE(form.ListTmp.empty());
+    EXPECT_TRUE(form.ListTmp.Empty());
     EXPECT_EQ(ShownTicks(form), std::vector<std::string>{});
     ExpectButtonsEnabled(true);
+
+    // Each found file, and each folder on its way below the root, keeps the ID
+    // the volume gives it.
+    for (int i = 0; i < form.FoundFiles.Count(); ++i)
+        EXPECT_EQ(form.FoundFiles[i].FileId,
+                  VolumeId(drive_ + U8(form.FoundFiles.Path(i)).substr(2)));
+    for (const char* folder : {"TEMP", "DATA", "X.BAK", "HID", "HID\\deep"})
+        EXPECT_EQ(form.FoundFiles.FolderId(W(At(folder))), VolumeId(drive_ + "\\" + folder))
+            << folder;
+    EXPECT_EQ(form.FoundFiles.FolderId(W(kScanDrive)), std::nullopt);
+}
+
+// What each pattern lists, as the directory search of Windows finds it for a
+// pattern at the end of an ordinary path: "*." the names without a dot, "?"
+// one character but a dot (at a dot or the end none), ".?" or ".*" a dot or the
+// end, letters as the system's upcase table has them.
+TEST_F(ScanTest, EachPatternListsWhatTheDirectorySearchOfWindowsFinds) {
+    using NameList = std::vector<std::string>;
+    // Win32 cannot delete "a." either: the host clears the folder before and after.
+    ASSERT_TRUE(RunHostScript(drive_, "rm -rf T && mkdir T && cd T && touch .a a a. a.b a.~b ab f "
+                                      "f.f f.fa.b x.y. x.y.z x.äö '~a.b'"));
+    const NameList all = {".a",  "a",      "a.",   "a.b",   "a.~b", "ab",  "f",
+                          "f.f", "f.fa.b", "x.y.", "x.y.z", "x.äö", "~a.b"};
+    const std::pair<const char*, NameList> rows[] = {
+        {"*", all},
+        {"*.*", all},
+        {"*.", {"a", "ab", "f"}},
+        {"*.*.", all},
+        {"?", {"a", "f"}},
+        {"a?", {"a", "ab"}},
+        {"??", {"a", "ab", "f"}},
+        {"?.?", {".a", "a", "a.", "a.b", "f", "f.f"}},
+        {"*.?", {".a", "a", "a.", "a.b", "ab", "f", "f.f", "f.fa.b", "x.y.", "x.y.z", "~a.b"}},
+        {"a?.", {"a", "ab"}},
+        {".*", {".a"}},
+        {"~*.*", {"~a.b"}},
+        {"*.~*", {"a.~b"}},
+        {"f*.f*", {"f.f", "f.fa.b"}},
+        {"*.ÄÖ", {"x.äö"}},
+    };
+    dv::TSForm& form = ScanForm({});
+    for (const auto& [pattern, listed] : rows) {
+        SetPatterns({dv::WideToAnsi(W(pattern))});
+        form.bScanClick();
+        NameList names = Names(form);
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, listed) << pattern;
+    }
+    RunHostScript(drive_, "rm -rf T");
 }
 
 // ASCII and accented names (UTF-8 here) stand where lstrcmpA puts their ANSI
 // spelling; equal names stand in the order they were found (a directory is
-// searched before the directories below it).
+// searched before the directories below it, and those in listing order).
 TEST_F(ScanTest, ItemsStandInTheOrderOfLstrcmpA) {
     const std::vector<std::string> names = {
         "b.tmp", "B2.tmp", "a.tmp",  "_c.tmp", "A-z.tmp", "ab.tmp", "Ab.tmp", "10.tmp",
         "9.tmp", "é.tmp",  "Éb.tmp", "eb.tmp", "äb.tmp",  "zz.tmp", "Öl.tmp", "ol.tmp"};
     for (size_t i = 0; i < names.size(); ++i)
         File((i % 2 ? "ONE\\" : "TWO\\") + names[i], 10);
-    for (const char* dir : {"P", "P\\C", "P\\C\\D"})
+    for (const char* dir : {"P", "P\\C", "P\\C\\D", "P\\E", "P\\F"})
         File(std::string(dir) + "\\same.tmp", 10);
     dv::TSForm& form = ScanForm({"*.tmp"});
     form.bScanClick();
@@ -72,7 +122,14 @@ TEST_F(ScanTest, ItemsStandInTheOrderOfLstrcmpA) {
             sameIn.push_back(std::get<1>(item));
     }
     EXPECT_EQ(shown, expected);
-    EXPECT_EQ(sameIn, (std::vector<std::string>{At("P"), At("P\\C"), At("P\\C\\D")}));
+    // Each folder before the folders below it, which come in listing order.
+    std::vector<std::string> sameExpected = {At("P")};
+    for (const std::string& below : ListedFolders(drive_ + "\\P")) {
+        sameExpected.push_back(At("P\\" + below));
+        if (below == "C")
+            sameExpected.push_back(At("P\\C\\D"));
+    }
+    EXPECT_EQ(sameIn, sameExpected);
 }
 
 TEST_F(ScanTest, ReportsProgressAndKeepsItsButtonsDisabledWhileItRuns) {
@@ -104,23 +161,44 @@ TEST_F(ScanTest, ReportsProgressAndKeepsItsButtonsDisabledWhileItRuns) {
     ExpectButtonsEnabled(true);
 }
 
-TEST_F(ScanTest, TicksChangedDuringThePatternPassCountForEntriesNotYetReached) {
+TEST_F(ScanTest, TicksAndPatternsChangedDuringTheScanCountForEntriesNotYetReached) {
     File("D\\a.one", 10);
     File("D\\b.two", 10);
     File("D\\c.three", 10);
+    File("D\\E.four\\d.four", 10); // a folder that matches is walked, not listed
+    File("G\\e.four", 10);
+    File("root.four", 10); // in the root: never listed
     dv::TSForm& form = ScanForm({"*.one", "*.two", "*.three"});
     form.cExt.SetChecked(1, false);
+    dv::TAddExt addExt;
     TextRecorder label(form.Label9);
-    bool changed = false;
+    bool changed = false, added = false;
     label.OnText = [&](const std::string& text) {
+        if (text.starts_with("Scanning: ") && !added) {
+            added = true; // after the walk took the patterns: each folder is listed again
+            dvtest::Modal().ModalAnswer = [&](HWND) {
+                addExt.Edit1.SetText("*.four");
+                return IDOK;
+            };
+            form.AddClick();
+            form.cExt.SetChecked(3, true);
+        }
         if (text == "Searching..." && !changed) {
             changed = true;
+            // Made after the walk: only a pattern it did not know finds them.
+            File("D\\late.two", 10);
+            File("G\\late.four", 10);
             form.cExt.SetChecked(1, true);  // not reached yet: searched
             form.cExt.SetChecked(2, false); // not reached yet: left out
         }
     };
     form.bScanClick();
-    EXPECT_EQ(Sorted(Items(form)), Sorted({{"a.one", At("D"), "0"}, {"b.two", At("D"), "0"}}));
+    EXPECT_EQ(Sorted(Items(form)), Sorted({{"a.one", At("D"), "0"},
+                                           {"b.two", At("D"), "0"},
+                                           {"d.four", At("D\\E.four"), "0"},
+                                           {"e.four", At("G"), "0"},
+                                           {"late.four", At("G"), "0"}}));
+    EXPECT_EQ(form.FoundFiles.FolderId(W(At("D\\E.four"))), VolumeId(drive_ + "\\D\\E.four"));
 }
 
 TEST_F(ScanTest, RemovingAPatternDuringThePassKeepsTheOthersInPlace) {
@@ -155,8 +233,15 @@ TEST_F(ScanTest, RemovingAPatternDuringThePassKeepsTheOthersInPlace) {
 TEST_F(ScanTest, NoDriveIsReportedBeforeNoPattern) {
     File("D\\a.tmp", 10);
     dv::TSForm& form = ScanForm({"*.tmp"});
+    // A drive that cannot be listed is passed over, with the count it comes to.
+    ASSERT_EQ(GetDriveTypeA("R:\\"), UINT(DRIVE_NO_ROOT_DIR));
+    form.cDisks.Add("R:");
+    form.cDisks.SetChecked(1, true);
+    TextRecorder label(form.Label9);
     form.bScanClick();
     ASSERT_EQ(form.ListFiles.Count(), 1);
+    EXPECT_EQ(label.Count("Scanning: 1"), 2); // D, then R:
+    form.cDisks.Delete(1);
     form.StatusBar1.SetPanelText(0, "before");
 
     form.cDisks.SetChecked(0, false);
@@ -197,15 +282,25 @@ TEST_F(ScanTest, ASecondScanReplacesTheFirst) {
     EXPECT_EQ(form.StatusBar1.PanelText(0), "1 files found");
 }
 
-TEST_F(ScanTest, DirectoryLinksAreNotFollowed) {
+TEST_F(ScanTest, DirectoryLinksAndFoldersThatCannotBeListedAreNotEntered) {
     File("A\\B\\f.tmp", 10);
+    File("C\\c.tmp", 10);
     dvtest::MakeDir(root_ + "\\outside");
     dvtest::WriteFile(root_ + "\\outside\\z.tmp", "z");
     ASSERT_TRUE(Link(drive_ + "\\A\\B\\loop", drive_ + "\\A")) << "no directory links here";
     ASSERT_TRUE(Link(drive_ + "\\A\\out", root_ + "\\outside"));
     dv::TSForm& form = ScanForm({"*.tmp"});
+    // The first folder the root lists is gone when the walk comes to it.
+    const std::string gone = ListedFolders(drive_).front();
+    TextRecorder label(form.Label9);
+    label.OnText = [&](const std::string& text) {
+        if (text == "Scanning: 0")
+            RunHostScript(drive_, "rm -rf " + gone);
+    };
     form.bScanClick();
-    EXPECT_EQ(Items(form), (std::vector<Item>{{"f.tmp", At("A\\B"), "0"}}));
+    const Item left = gone == "A" ? Item{"c.tmp", At("C"), "0"} : Item{"f.tmp", At("A\\B"), "0"};
+    EXPECT_EQ(Items(form), std::vector<Item>{left});
+    EXPECT_EQ(label.Count("Scanning: 0"), 2); // the root, and the folder gone
     ExpectButtonsEnabled(true);
 }
 
@@ -265,9 +360,13 @@ TEST_F(ScanTest, TheFormGoingAwayInsideTheScanEndsIt) {
         File("D" + std::to_string(i) + "\\a.tmp", 10);
     dv::TSForm& form = ScanForm({"*.tmp"});
     QueuedAction destroy([this] { form_.reset(); });
+    bool searched = false; // the walk lets messages in from its first folder on
+    TextRecorder label(form.Label9);
+    label.OnText = [&](const std::string& text) { searched |= text == "Searching..."; };
     form.bScanClick();
     EXPECT_TRUE(destroy.Ran);
     EXPECT_EQ(form_, nullptr);
+    EXPECT_FALSE(searched);
 }
 
 } // namespace

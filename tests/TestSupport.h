@@ -123,7 +123,8 @@ std::string HostPath(const std::string& path);
 // Starts a host program from Wine. Wine gives no handle to wait on for a host
 // program, so callers wait for its effect.
 bool RunHostCommand(std::string commandLine);
-// Runs a shell script on the host in the folder dir and waits until it ends.
+// Runs a shell script on the host in the folder dir and waits until it ends:
+// it makes the names Win32 cannot ("x.", "s ", "nul").
 bool RunHostScript(const std::string& dir, const std::string& script);
 // Makes a directory link at link that points to target (an existing folder):
 // a symbolic link when the platform makes one, else a host link that Wine lists

@@ -6,23 +6,20 @@
 
 namespace dv {
 
-const std::wstring& TFoundFiles::Directory(int position) const {
-    return directories_[(*this)[position].Dir];
+std::wstring TFoundFiles::Directory(int position) const {
+    return folders_.Path((*this)[position].Dir);
 }
 
 std::wstring TFoundFiles::Path(int position) const {
     return Directory(position) + L"\\" + (*this)[position].Name;
 }
 
-size_t TFoundFiles::FileHash::operator()(const FoundFile* file) const {
-    return std::hash<std::wstring>()(file->Name) ^ (size_t(file->Dir) * 0x9e3779b9u);
-}
-
 uint32_t TFoundFiles::DirectoryIndex(const std::wstring& dir) {
-    auto [at, added] = directoryIndex_.try_emplace(dir, uint32_t(directories_.size()));
-    if (added)
-        directories_.push_back(dir);
-    return at->second;
+    if (lastDirIndex_ == TFolderTable::kNone || dir != lastDir_) {
+        lastDirIndex_ = folders_.Add(dir);
+        lastDir_ = dir;
+    }
+    return lastDirIndex_;
 }
 
 int TFoundFiles::Find(const std::wstring& text, int start, bool prefix, bool wrap) const {
@@ -39,24 +36,37 @@ int TFoundFiles::Find(const std::wstring& text, int start, bool prefix, bool wra
     return -1;
 }
 
+bool TFoundFiles::IsListed(const FoundFile& file, size_t place) const {
+    // A name the comparison takes as equal to the file's may stand between
+    // files of the very same name; the run of equal names is looked through.
+    for (size_t i = place; i-- > 0;) {
+        const FoundFile& listed = *order_[i];
+        if (listed.Name == file.Name) {
+            if (listed.Dir == file.Dir)
+                return true;
+        } else if (lstrcmpW(listed.Name.c_str(), file.Name.c_str()) != 0) {
+            return false;
+        }
+    }
+    return false;
+}
+
 int TFoundFiles::Insert(const std::wstring& name, const std::wstring& dir, int64_t kilobytes,
                         uint64_t fileId) {
     FoundFile probe{name, DirectoryIndex(dir), kilobytes, fileId};
-    if (listed_.contains(&probe))
-        return -1;
-    auto file = std::make_unique<FoundFile>(std::move(probe));
     // lstrcmpW orders exactly as lstrcmpA does for every name the code page spells.
-    auto place = std::upper_bound(order_.begin(), order_.end(), name,
-                                  [](const std::wstring& key, const std::unique_ptr<FoundFile>& f) {
-                                      return lstrcmpW(key.c_str(), f->Name.c_str()) < 0;
-                                  });
-    listed_.insert(file.get());
-    const auto inserted = order_.insert(place, std::move(file));
+    const auto place = std::upper_bound(order_.begin(), order_.end(), name,
+                                        [](const std::wstring& key, const FoundFile* f) {
+                                            return lstrcmpW(key.c_str(), f->Name.c_str()) < 0;
+                                        });
+    if (IsListed(probe, size_t(place - order_.begin())))
+        return -1;
+    const auto inserted = order_.insert(place, &files_.emplace_back(std::move(probe)));
     return int(inserted - order_.begin());
 }
 
 void TFoundFiles::SetAllTicked(bool ticked) {
-    for (auto& file : order_)
+    for (FoundFile* file : order_)
         file->Ticked = ticked;
 }
 
@@ -66,21 +76,31 @@ void TFoundFiles::Remove(const std::vector<int>& positions) {
     for (size_t i = 0; i < order_.size(); ++i) {
         if (next != positions.end() && size_t(*next) == i) {
             ++next;
-            listed_.erase(order_[i].get());
-            order_[i].reset();
+            std::wstring().swap(order_[i]->Name);
             continue;
         }
-        order_[kept++] = std::move(order_[i]);
+        order_[kept++] = order_[i];
     }
     order_.resize(kept);
 }
 
+void TFoundFiles::RecordFolderId(const std::wstring& dir, uint64_t id) {
+    folders_.SetId(folders_.Add(dir), id);
+}
+
+std::optional<uint64_t> TFoundFiles::FolderId(const std::wstring& dir) const {
+    const uint32_t folder = folders_.Find(dir);
+    if (folder == TFolderTable::kNone)
+        return std::nullopt;
+    return folders_.Id(folder);
+}
+
 void TFoundFiles::Clear() {
-    listed_.clear();
-    order_.clear();
-    directories_.clear();
-    directoryIndex_.clear();
-    folderIds_.clear();
+    std::vector<FoundFile*>().swap(order_);
+    std::deque<FoundFile>().swap(files_);
+    folders_.Clear();
+    std::wstring().swap(lastDir_);
+    lastDirIndex_ = TFolderTable::kNone;
 }
 
 } // namespace dv

@@ -1,21 +1,22 @@
 #pragma once
 // The files a scan found, kept by the program in list order (by name, as the
 // platform's locale-aware, case-sensitive comparison orders them; a name equal
-// to listed ones goes after them). ListFiles only shows this store. It knows
-// no window, so the scan, the removal and the window's headers all build on it.
+// to listed ones goes after them), with the IDs the volume gave the files and
+// the folders on their way. ListFiles only shows this store. It knows no
+// window, so the scan, the removal and the window's headers all build on it.
+#include "app/FolderTable.h"
+
 #include <cstdint>
-#include <memory>
+#include <deque>
 #include <optional>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 namespace dv {
 
 struct FoundFile {
-    std::wstring Name; // as the directory search gave it
-    uint32_t Dir;      // index of its directory in the store's directory table
+    std::wstring Name; // as the folder's listing gave it
+    uint32_t Dir;      // index of its directory in the store's folder table
     int64_t KB;
     uint64_t FileId = 0; // the ID the folder's listing gave the file
     bool Ticked = false;
@@ -25,7 +26,7 @@ class TFoundFiles {
   public:
     int Count() const { return int(order_.size()); }
     const FoundFile& operator[](int position) const { return *order_[size_t(position)]; }
-    const std::wstring& Directory(int position) const;
+    std::wstring Directory(int position) const;
     // The full path: directory, "\" and name.
     std::wstring Path(int position) const;
 
@@ -37,33 +38,34 @@ class TFoundFiles {
     // same name in the same directory is listed already.
     int Insert(const std::wstring& name, const std::wstring& dir, int64_t kilobytes,
                uint64_t fileId = 0);
-    void RecordFolderId(const std::wstring& dir, uint64_t id) { folderIds_[dir] = id; }
-    std::optional<uint64_t> FolderId(const std::wstring& dir) const {
-        const auto id = folderIds_.find(dir);
-        return id == folderIds_.end() ? std::nullopt : std::optional<uint64_t>(id->second);
-    }
     void SetTicked(int position, bool ticked) { order_[size_t(position)]->Ticked = ticked; }
     void SetAllTicked(bool ticked);
     // Drops the files at these positions (ascending); the others keep their order.
     void Remove(const std::vector<int>& positions);
+
+    // The ID the volume gave a folder ("C:\a\b", as the scan recorded it), kept
+    // as given: 0 or all ones where the volume gives none.
+    void RecordFolderId(const std::wstring& dir, uint64_t id);
+    // nullopt when none was recorded.
+    std::optional<uint64_t> FolderId(const std::wstring& dir) const;
+
+    // Forgets every file and folder, and gives their memory back.
     void Clear();
 
   private:
-    struct SameFile {
-        bool operator()(const FoundFile* a, const FoundFile* b) const {
-            return a->Dir == b->Dir && a->Name == b->Name;
-        }
-    };
-    struct FileHash {
-        size_t operator()(const FoundFile* file) const;
-    };
     uint32_t DirectoryIndex(const std::wstring& dir);
+    // Whether the file is listed already: equal names stand together, just
+    // before where the file would go.
+    bool IsListed(const FoundFile& file, size_t place) const;
 
-    std::vector<std::unique_ptr<FoundFile>> order_;
-    std::unordered_set<const FoundFile*, FileHash, SameFile> listed_;
-    std::vector<std::wstring> directories_;
-    std::unordered_map<std::wstring, uint32_t> directoryIndex_;
-    std::unordered_map<std::wstring, uint64_t> folderIds_;
+    std::vector<FoundFile*> order_;
+    // The files themselves, in the order stored; a removed one keeps its
+    // place, without its name, until Clear.
+    std::deque<FoundFile> files_;
+    TFolderTable folders_;
+    // The directory of the last file put in, looked up once for its neighbours.
+    std::wstring lastDir_;
+    uint32_t lastDirIndex_ = TFolderTable::kNone;
 };
 
 } // namespace dv

@@ -1,71 +1,134 @@
 #include "scan/FolderSearch.h"
 
-#include "app/FindHandle.h"
 #include "app/LongPaths.h"
-#include "app/Strings.h"
-#include "scan/NameMatch.h"
 
-#include <windows.h>
-
-#include <vector>
+#include <algorithm>
 
 namespace dv {
 
 namespace {
 
+const uint32_t kNone = TFolderTable::kNone;
+
+// A folder being walked: its handle, its place in the record, the folders
+// right below it and the next of them to walk.
+struct OpenFolder {
+    FileHandle Handle;
+    uint32_t Folder = kNone;
+    std::vector<ListedEntry> Below;
+    size_t Next = 0;
+};
+
 // A folder link or junction is not entered: it can lead back into the tree
 // (an endless walk) or to files that the walk reaches by their own path.
-bool IsWalkableFolder(const WIN32_FIND_DATAW& entry) {
-    const DWORD attributes = entry.dwFileAttributes;
-    return (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !IsDotEntry(entry.cFileName);
+std::vector<ListedEntry> WalkableFolders(const std::vector<ListedEntry>& entries) {
+    std::vector<ListedEntry> folders;
+    for (const ListedEntry& entry : entries)
+        if (entry.IsDirectory() && !entry.IsLink())
+            folders.push_back(entry);
+    return folders;
 }
 
-// The names of the folders right below one, in listing order; false when it
-// cannot be listed.
-bool ListSubfolders(const std::wstring& folder, std::vector<std::wstring>& names) {
-    WIN32_FIND_DATAW entry;
-    FindHandle search(VerbatimPath(folder + L"\\*"), entry);
-    if (!search.Valid())
+// Where the drive ("C:") a path lies on ends: the scan walks drive letters.
+size_t DriveEnd(const std::wstring& path) { return std::min(path.find(L'\\'), path.size()); }
+
+std::vector<std::wstring> NamesBelowDrive(const std::wstring& path) {
+    std::vector<std::wstring> names;
+    for (size_t start = DriveEnd(path); start < path.size();) {
+        const size_t end = std::min(path.find(L'\\', start + 1), path.size());
+        if (end > start + 1)
+            names.push_back(path.substr(start + 1, end - start - 1));
+        start = end;
+    }
+    return names;
+}
+
+// Opens the drive's root by path and goes down to the walk's root, each folder
+// on the way found by its exact name in its parent's listing; entries gets the
+// walk root's listing. false when one of them cannot be opened or listed.
+bool OpenWalkRoot(const std::wstring& root, TScanRecord& record, OpenFolder& walkRoot,
+                  std::vector<ListedEntry>& entries) {
+    const std::wstring drive = root.substr(0, DriveEnd(root));
+    if (OpenFolderByPath(VerbatimPath(drive + L"\\"), walkRoot.Handle) != 0 ||
+        !ReadListing(walkRoot.Handle.Get(), entries))
         return false;
-    do {
-        if (IsWalkableFolder(entry))
-            names.emplace_back(entry.cFileName);
-    } while (search.Next(entry));
+    uint32_t folder = record.AddFolder(kNone, drive, 0, false);
+    const std::vector<std::wstring> names = NamesBelowDrive(root);
+    for (size_t i = 0; i < names.size(); ++i) {
+        const auto listed = std::find_if(entries.begin(), entries.end(), [&](const auto& entry) {
+            return entry.IsDirectory() && entry.Name == names[i];
+        });
+        if (listed == entries.end())
+            return false;
+        const uint64_t id = listed->FileId;
+        FileHandle below;
+        if (OpenEntry(walkRoot.Handle.Get(), names[i], true, OpenFor::Listing, below) != 0 ||
+            !ReadListing(below.Get(), entries))
+            return false;
+        folder = record.AddFolder(folder, names[i], id, i + 1 == names.size());
+        walkRoot.Handle = std::move(below);
+    }
+    walkRoot.Folder = folder;
     return true;
 }
 
 } // namespace
 
-void WalkFolders(const std::wstring& root, const FolderVisit& visit) {
-    // The folders still to visit, the next one last: a deep tree costs memory,
-    // never the thread's stack.
-    std::vector<std::wstring> pending{root};
-    std::vector<std::wstring> below;
-    while (!pending.empty()) {
-        const std::wstring folder = std::move(pending.back());
-        pending.pop_back();
-        below.clear();
-        const bool listed = ListSubfolders(folder, below);
-        visit(folder, listed);
-        for (auto name = below.rbegin(); name != below.rend(); ++name)
-            pending.push_back(folder + L"\\" + *name);
+void WalkFolders(const std::wstring& root, TScanRecord& record, const FolderReached& reached) {
+    // The open folders from the walk's root down, on a stack of their own: a
+    // deep tree costs memory, never the thread's stack.
+    std::vector<OpenFolder> open(1);
+    std::vector<ListedEntry> entries;
+    if (!OpenWalkRoot(root, record, open[0], entries)) {
+        reached(kNone, nullptr);
+        return;
+    }
+    reached(open[0].Folder, &entries);
+    open[0].Below = WalkableFolders(entries);
+    while (!open.empty()) {
+        OpenFolder& folder = open.back();
+        if (folder.Next == folder.Below.size()) {
+            open.pop_back();
+            continue;
+        }
+        const ListedEntry& listed = folder.Below[folder.Next++];
+        OpenFolder below;
+        if (OpenEntry(folder.Handle.Get(), listed.Name, true, OpenFor::Listing, below.Handle) !=
+                0 ||
+            !ReadListing(below.Handle.Get(), entries)) {
+            reached(kNone, nullptr);
+            continue;
+        }
+        below.Folder = record.AddFolder(folder.Folder, listed.Name, listed.FileId, true);
+        reached(below.Folder, &entries);
+        below.Below = WalkableFolders(entries);
+        open.push_back(std::move(below));
     }
 }
 
-void SearchFolder(const std::wstring& folder, const std::wstring& pattern,
-                  const PatternSearchReport& report) {
-    WIN32_FIND_DATAW entry;
-    FindHandle search(VerbatimPath(folder + L"\\" + pattern), entry);
-    if (!search.Valid())
-        return;
-    for (bool more = true; more;) {
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            NameMatchesPattern(pattern, entry.cFileName))
-            report.Found(entry.cFileName, FileSize64(entry.nFileSizeHigh, entry.nFileSizeLow));
-        more = search.Next(entry);
-        report.Fetched();
+bool TRecordedFolderLister::Open(uint32_t folder) {
+    std::vector<uint32_t> way; // from the drive's root down to the folder
+    for (uint32_t f = folder; f != kNone; f = folders_.Parent(f))
+        way.insert(way.begin(), f);
+    size_t shared = 0;
+    while (shared < open_.size() && shared < way.size() && open_[shared].first == way[shared])
+        ++shared;
+    open_.erase(open_.begin() + ptrdiff_t(shared), open_.end());
+    for (size_t i = shared; i < way.size(); ++i) {
+        const std::wstring name(folders_.Name(way[i]));
+        FileHandle handle;
+        const DWORD error =
+            i == 0 ? OpenFolderByPath(VerbatimPath(name + L"\\"), handle)
+                   : OpenEntry(open_.back().second.Get(), name, true, OpenFor::Listing, handle);
+        if (error != 0)
+            return false;
+        open_.emplace_back(way[i], std::move(handle));
     }
+    return true;
+}
+
+bool TRecordedFolderLister::List(uint32_t folder, std::vector<ListedEntry>& entries) {
+    return Open(folder) && ReadListing(open_.back().second.Get(), entries);
 }
 
 } // namespace dv

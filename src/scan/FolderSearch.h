@@ -1,28 +1,45 @@
 #pragma once
-// The scan's file work without a window: the walk that finds every folder of a
-// drive, and the search for one pattern in one folder. Every path is given to
-// the platform in its "\\?\" form, so it reaches exactly the folder it names (a
-// folder "d." is searched, not "d").
-#include <cstdint>
+// The scan's file work without a window, by handle: the walk that lists every
+// folder of a drive once, and the listing of recorded folders again. A drive's
+// root is opened by path; every folder below it relative to its parent, by the
+// exact name the parent's listing gave, so a folder "d." or "s " is reached as
+// it is, at any depth.
+#include "app/FileByHandle.h"
+#include "app/ScanRecord.h"
+
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace dv {
 
-// Visits every folder below a drive's root (given as "C:") in depth-first
-// order, each before the folders below it, in the platform's listing order.
-// Links are not entered. A folder that cannot be listed is visited but not
-// walked. listed tells whether its listing could be read.
-using FolderVisit = std::function<void(const std::wstring& folder, bool listed)>;
-void WalkFolders(const std::wstring& root, const FolderVisit& visit);
+// Called for the walk's root and every folder below it, depth-first, each
+// before the folders below it, in listing order: the folder's place in the
+// record and its listing, or TFolderTable::kNone and null when it could not be
+// opened or listed.
+using FolderReached = std::function<void(uint32_t folder, const std::vector<ListedEntry>* entries)>;
 
-// Searches one folder for the files whose own name matches the pattern; found
-// is called for each match, fetched after every entry the search delivered.
-struct PatternSearchReport {
-    std::function<void(const std::wstring& name, uint64_t size)> Found;
-    std::function<void()> Fetched;
+// Walks root ("C:", or a folder below a drive's root) and every folder below
+// it. The record gets each folder that lists, recorded but for a drive's root,
+// and the folders on the way down to root, not recorded. Links are not entered.
+void WalkFolders(const std::wstring& root, TScanRecord& record, const FolderReached& reached);
+
+// Lists folders of the record again, each reached from its drive's root by
+// handle; asked for in the record's order, they share the opening of the
+// folders above them.
+class TRecordedFolderLister {
+  public:
+    explicit TRecordedFolderLister(const TFolderTable& folders) : folders_(folders) {}
+    // false when the folder, or one on its way, cannot be opened or listed.
+    bool List(uint32_t folder, std::vector<ListedEntry>& entries);
+
+  private:
+    bool Open(uint32_t folder);
+
+    const TFolderTable& folders_;
+    // The open folders from a drive's root down.
+    std::vector<std::pair<uint32_t, FileHandle>> open_;
 };
-void SearchFolder(const std::wstring& folder, const std::wstring& pattern,
-                  const PatternSearchReport& report);
 
 } // namespace dv

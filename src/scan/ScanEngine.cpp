@@ -1,9 +1,11 @@
-// The scan: one walk over the ticked drives records every directory, then each
-// ticked pattern is searched for in every recorded directory.
+// The scan: one walk over the ticked drives lists every folder once, records
+// it and keeps, for every pattern of cExt, the files that match; then each
+// ticked pattern lists what was kept for it.
 #include "app/Application.h"
 #include "app/Errors.h"
 #include "app/Strings.h"
 #include "scan/FolderSearch.h"
+#include "scan/ListingMatch.h"
 #include "ui/UnitMainForm.h"
 
 #include <windows.h>
@@ -32,14 +34,20 @@ template <class Action> class OnExit {
 
 // How often the found-file count reaches the view while a scan fills it.
 const DWORD kCountInterval = 250; // milliseconds
+// How often the walk lets the window handle its messages: a round of the pump
+// costs a tenth of listing a folder, and the window answers as well at this
+// pace.
+const DWORD kWalkPumpInterval = 20; // milliseconds
 
-bool IsDriveRoot(const std::wstring& dir) { return dir.size() == 2 && dir[1] == L':'; }
+const uint32_t kNoFolder = TFolderTable::kNone;
 
-// A pattern that names a path ("SUB\*.TMP", "..\*.*", "C:*.*") would find files
-// outside the directory it is searched in, and they would be listed under the
-// wrong directory; such a pattern matches nothing.
-bool MatchesInOneDirectory(const std::wstring& pattern) {
-    return !pattern.empty() && pattern.find_first_of(L"\\/:") == std::wstring::npos;
+// Every pattern of cExt, ticked or not: a tick may still come before the
+// pattern pass reaches it.
+std::vector<std::wstring> AllPatterns(const ui::TCheckListBox& list) {
+    std::vector<std::wstring> patterns;
+    for (int i = 0, n = list.Count(); i < n; ++i)
+        patterns.push_back(AnsiToWide(list.Item(i)));
+    return patterns;
 }
 
 bool AnyTicked(const ui::TCheckListBox& list) {
@@ -90,7 +98,7 @@ void TSForm::bScanClick() {
     OnExit scanEnd([this, alive, &buttons] {
         if (!*alive)
             return;
-        ListTmp.clear();
+        ListTmp.Clear();
         patternNext_ = patternEnd_ = 0;
         scanning_ = false;
         for (ui::TButton* button : buttons)
@@ -99,6 +107,7 @@ void TSForm::bScanClick() {
 
     try {
         FoundKB = 0;
+        ListTmp.SetPatterns(AllPatterns(cExt));
         for (const std::string& drive : TickedEntries(cDisks))
             ScanDir(AnsiToWide(drive));
         // Ticks are read as the pass comes to each entry.
@@ -112,7 +121,7 @@ void TSForm::bScanClick() {
         return;
     }
 
-    ListTmp.clear();
+    ListTmp.Clear();
     const std::string found = std::to_string(FoundFiles.Count()) + " files found";
     StatusBar1.SetPanelText(0, found);
     ListFiles.Hint = AnsiToWide(found);
@@ -120,14 +129,19 @@ void TSForm::bScanClick() {
 }
 
 void TSForm::ScanDir(const std::wstring& dir) {
+    TListingMatcher matcher(ListTmp.Patterns());
+    DWORD pumpedAt = GetTickCount() - kWalkPumpInterval;
     // A drive's root is walked but never recorded, so files lying in it are not
-    // searched; every folder below it that can be listed is.
-    WalkFolders(dir, [this](const std::wstring& folder, bool listed) {
-        if (listed && !IsDriveRoot(folder))
-            ListTmp.push_back(folder);
-        Label9.SetCaption("Scanning: " + std::to_string(ListTmp.size()));
+    // listed; every folder below it that can be listed is.
+    WalkFolders(dir, ListTmp, [&](uint32_t folder, const std::vector<ListedEntry>* entries) {
+        if (entries && ListTmp.IsRecorded(folder))
+            matcher.KeepMatches(ListTmp, folder, *entries);
+        Label9.SetCaption("Scanning: " + std::to_string(ListTmp.RecordedCount()));
         Label9.Repaint();
-        PumpScanMessages();
+        if (GetTickCount() - pumpedAt >= kWalkPumpInterval) {
+            pumpedAt = GetTickCount();
+            PumpScanMessages();
+        }
     });
 }
 
@@ -135,21 +149,70 @@ void TSForm::ScanFile(const std::wstring& pattern) {
     Label9.SetCaption("Searching...");
     Label9.SetVisible(true);
     Label9.Repaint();
-    const size_t directories = MatchesInOneDirectory(pattern) ? ListTmp.size() : 0;
-    for (size_t i = 0; i < directories && i < ListTmp.size(); ++i) {
-        const std::wstring dir = ListTmp[i];
-        SearchFolder(dir, pattern,
-                     {[this, &dir](const std::wstring& name, uint64_t size) {
-                          const int64_t kilobytes = SizeToKB(size);
-                          if (InsertFoundFile(name, dir, kilobytes))
-                              FoundKB += kilobytes;
-                      },
-                      [this] { PumpScanMessages(); }});
-    }
+    const int kept = ListTmp.PatternIndex(pattern);
+    if (kept >= 0)
+        ListKeptMatches(size_t(kept));
+    else
+        SearchRecordedFolders(pattern);
     ShowFoundFileCount();
     ListFiles.Repaint();
     Label9.SetCaption("Found: " + std::to_string(FoundKB) + "Kb in " +
                       std::to_string(FoundFiles.Count()) + " files");
+}
+
+void TSForm::ListKeptMatches(size_t pattern) {
+    const std::vector<uint32_t>& kept = ListTmp.Kept(pattern);
+    uint32_t folder = kNoFolder;
+    std::wstring dir;
+    for (uint32_t index : kept) {
+        const KeptFile& file = ListTmp.File(index);
+        if (file.Folder != folder) {
+            folder = file.Folder;
+            dir = ListTmp.Folders().Path(folder);
+        }
+        ListFoundFile(ListTmp.FileName(index), folder, dir, file.Size, file.FileId);
+        PumpScanMessages();
+    }
+}
+
+void TSForm::SearchRecordedFolders(const std::wstring& pattern) {
+    const TNamePattern expression(pattern);
+    TRecordedFolderLister lister(ListTmp.Folders());
+    std::vector<ListedEntry> entries;
+    TFoldedName name;
+    for (uint32_t folder = 0; folder < ListTmp.FolderCount(); ++folder) {
+        if (!ListTmp.IsRecorded(folder) || !lister.List(folder, entries))
+            continue;
+        const std::wstring dir = ListTmp.Folders().Path(folder);
+        for (const ListedEntry& entry : entries) {
+            if (entry.IsDirectory())
+                continue;
+            name.Assign(entry.Name);
+            if (!expression.Matches(name))
+                continue;
+            ListFoundFile(entry.Name, folder, dir, entry.Size, entry.FileId);
+            PumpScanMessages();
+        }
+        PumpScanMessages();
+    }
+}
+
+void TSForm::ListFoundFile(const std::wstring& name, uint32_t folder, const std::wstring& dir,
+                           uint64_t size, uint64_t fileId) {
+    const int64_t kilobytes = SizeToKB(size);
+    if (!InsertFoundFile(name, dir, kilobytes, fileId))
+        return;
+    FoundKB += kilobytes;
+    HandOnFolderIds(folder);
+}
+
+// The folder and each one above it, up to the drive's root, which is never
+// recorded; each is handed on once.
+void TSForm::HandOnFolderIds(uint32_t folder) {
+    const TFolderTable& folders = ListTmp.Folders();
+    for (uint32_t f = folder; folders.Parent(f) != kNoFolder && ListTmp.HandOnId(f);
+         f = folders.Parent(f))
+        FoundFiles.RecordFolderId(folders.Path(f), folders.Id(f).value_or(0));
 }
 
 void TSForm::PumpScanMessages() {
@@ -161,8 +224,9 @@ void TSForm::PumpScanMessages() {
         throw EScanStopped();
 }
 
-bool TSForm::InsertFoundFile(const std::wstring& name, const std::wstring& dir, int64_t kilobytes) {
-    const int position = FoundFiles.Insert(name, dir, kilobytes);
+bool TSForm::InsertFoundFile(const std::wstring& name, const std::wstring& dir, int64_t kilobytes,
+                             uint64_t fileId) {
+    const int position = FoundFiles.Insert(name, dir, kilobytes, fileId);
     if (position < 0)
         return false;
     ListFiles.Inserted(position, FoundFiles.Count());

@@ -3,6 +3,7 @@
 // context menus. Every operation of the program is a method of this class; the
 // methods live beside the work they do (clean/, scan/, settings/, app/).
 #include "app/FoundFiles.h"
+#include "app/ScanRecord.h"
 #include "ui/Controls.h"
 
 #include <cstdint>
@@ -50,8 +51,9 @@ class TSForm : public ui::TWindow {
     ui::TLabel Label9;
     ui::TProgressBar ProgressBar2;
     ui::TOwnerDataList ListFiles;
-    // The scan's working list of directories; not a window.
-    std::vector<std::wstring> ListTmp;
+    // The scan's working record of the folders it walked and the matches it
+    // kept; not a window.
+    TScanRecord ListTmp;
 
     // Info page
     ui::TLabel Image1, Label1, Label2, Bevel1, Label3, Label10;
@@ -165,8 +167,19 @@ class TSForm : public ui::TWindow {
 
     // The designed contents of cExt.
     void FillDefaultPatterns();
+    // The pattern pass's two ways to a pattern's matches: those the directory
+    // pass kept, or, for a pattern it did not know, a listing of every recorded
+    // folder.
+    void ListKeptMatches(size_t pattern);
+    void SearchRecordedFolders(const std::wstring& pattern);
+    // Lists a match of a recorded folder (dir is its path) and hands on the
+    // IDs of the folders on its way.
+    void ListFoundFile(const std::wstring& name, uint32_t folder, const std::wstring& dir,
+                       uint64_t size, uint64_t fileId);
+    void HandOnFolderIds(uint32_t folder);
     // Puts a found file at its place by name; false when it is listed already.
-    bool InsertFoundFile(const std::wstring& name, const std::wstring& dir, int64_t kilobytes);
+    bool InsertFoundFile(const std::wstring& name, const std::wstring& dir, int64_t kilobytes,
+                         uint64_t fileId);
     void ClearFoundFiles();
     // Shows the store's number of items in ListFiles, and when it last did.
     void ShowFoundFileCount();

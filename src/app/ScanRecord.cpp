@@ -1,0 +1,63 @@
+#include "app/ScanRecord.h"
+
+#include <algorithm>
+
+namespace dv {
+
+uint32_t TScanRecord::AddFolder(uint32_t parent, std::wstring_view name, uint64_t id,
+                                bool recorded) {
+    const uint32_t folder = folders_.AddChild(parent, name);
+    folders_.SetId(folder, id);
+    flags_.resize(folders_.Count(), 0);
+    if (recorded) {
+        flags_[folder] |= kRecorded;
+        ++recordedCount_;
+    }
+    return folder;
+}
+
+bool TScanRecord::HandOnId(uint32_t folder) {
+    if (flags_[folder] & kIdHandedOn)
+        return false;
+    flags_[folder] |= kIdHandedOn;
+    return true;
+}
+
+int TScanRecord::PatternIndex(const std::wstring& pattern) const {
+    const auto found = std::find(patterns_.begin(), patterns_.end(), pattern);
+    return found == patterns_.end() ? -1 : int(found - patterns_.begin());
+}
+
+uint32_t TScanRecord::AddFile(uint32_t folder, const std::wstring& name, uint64_t size,
+                              uint64_t fileId) {
+    files_.push_back({folder, uint32_t(names_.size()), uint32_t(name.size()), size, fileId});
+    names_.append(name);
+    return uint32_t(files_.size() - 1);
+}
+
+void TScanRecord::Keep(size_t pattern, uint32_t file) {
+    if (kept_.size() < patterns_.size())
+        kept_.resize(patterns_.size());
+    kept_[pattern].push_back(file);
+}
+
+const std::vector<uint32_t>& TScanRecord::Kept(size_t pattern) const {
+    static const std::vector<uint32_t> none;
+    return pattern < kept_.size() ? kept_[pattern] : none;
+}
+
+std::wstring TScanRecord::FileName(uint32_t file) const {
+    return names_.substr(files_[file].NameStart, files_[file].NameLength);
+}
+
+void TScanRecord::Clear() {
+    folders_.Clear();
+    std::vector<uint8_t>().swap(flags_);
+    recordedCount_ = 0;
+    std::vector<std::wstring>().swap(patterns_);
+    std::vector<KeptFile>().swap(files_);
+    std::wstring().swap(names_);
+    std::vector<std::vector<uint32_t>>().swap(kept_);
+}
+
+} // namespace dv
