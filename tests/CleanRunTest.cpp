@@ -249,10 +249,16 @@ TEST(CleanProtectedFolders, RootsWindowsAndProfileResolveAsProtected) {
         EXPECT_FALSE(dv::IsProtectedFolder(path)) << path;
 }
 
-TEST(CleanFullPath, OnlyDriveLetterPathsAndSharesAreFull) {
-    for (const char* path :
-         {"C:\\", "c:\\dir", "D:\\a\\..\\b", "\\\\server\\share", "\\\\server\\share\\dir"})
+TEST(CleanFullPath, OnlyDriveLetterPathsAndSharesAreFullFromTheirDriveOrShare) {
+    const std::pair<const char*, size_t> full[] = {{"C:\\", 2},
+                                                   {"c:\\dir", 2},
+                                                   {"D:\\a\\..\\b", 2},
+                                                   {"\\\\server\\share", 14},
+                                                   {"\\\\server\\share\\dir", 14}};
+    for (const auto& [path, root] : full) {
         EXPECT_TRUE(dv::IsFullPath(path)) << path;
+        EXPECT_EQ(dv::RootLength(dvtest::W(path)), root) << path;
+    }
     for (const char* path : {"", "C:", "C:dir", "\\dir", "dir", ".\\dir", "1:\\dir", "C:/dir",
                              "\\\\server", "\\\\server\\", "\\\\\\share", "\\\\server\\\\share"})
         EXPECT_FALSE(dv::IsFullPath(path)) << path;

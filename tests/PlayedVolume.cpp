@@ -139,7 +139,7 @@ NTSTATUS PlayedVolume::QueryDirectory(HANDLE folder, void* buffer, ULONG size,
         const std::wstring name(reinterpret_cast<const wchar_t*>(record + nameAt),
                                 nameBytes / sizeof(wchar_t));
         const EntryPlay* entry = Entry(Inside(relative, name));
-        if (entry && entry->FileLink)
+        if (entry && entry->Link)
             MarkLink(record, 56);
         if (next == 0)
             break;
@@ -165,7 +165,7 @@ NTSTATUS PlayedVolume::QueryInformation(HANDLE entry, void* buffer, ULONG size,
     if (volume_.NoFileIds && (kind == kInternal || kind == kStat))
         Put<uint64_t>(buffer, 0, ~uint64_t(0));
     const EntryPlay* played = Entry(relative);
-    if (played && played->FileLink && (kind == kBasic || kind == kStat || kind == kAttributeTag))
+    if (played && played->Link && (kind == kBasic || kind == kStat || kind == kAttributeTag))
         MarkLink(buffer, AttributesOffset(kind));
     return status;
 }

@@ -26,7 +26,7 @@ struct VolumePlay {
 struct EntryPlay {
     NTSTATUS OpenRefused = 0;    // every open of the entry
     NTSTATUS ListingRefused = 0; // opens that would list it
-    bool FileLink = false;       // listed and opened as a file link
+    bool Link = false;           // listed and opened as a link
 };
 
 class PlayedVolume : public dv::NtFiles {

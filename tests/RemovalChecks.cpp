@@ -15,6 +15,7 @@ struct Swap {
     const char* Script; // run on the host in the drive's folder
     Listing Drive;      // what the drive's folder d holds afterwards
     std::string Deleted;
+    bool NoFileIds = false; // the volume of the removal gives none
 };
 
 const Swap kSwaps[] = {
@@ -23,6 +24,14 @@ const Swap kSwaps[] = {
      "rm -rf d/y && ln -s \"$PWD/../victim\" d/y",
      {"x", "y"},
      "Deleted: 1KB"},
+    // Where no ID tells, the folder's own answer does (played: Wine opens a
+    // link's target), also for one opened from the folders kept open.
+    {"sibling folder now a link on a share without IDs",
+     "d\\x\\1.tmp",
+     "",
+     {"x", "y", "y\\2.tmp"},
+     "Deleted: 1KB",
+     true},
     {"folder now another of the same name",
      "",
      "mv d/y d/y.old && mkdir d/y && echo new > d/y/2.tmp",
@@ -40,17 +49,25 @@ const Swap kSwaps[] = {
      "rm -rf d/y && ln -s \"$PWD/../victim\" d/y",
      {"x", "y"},
      "Deleted: 1KB"},
-    // Checked, then swapped: the handle deletes what was checked.
+    // Checked, then swapped: the handle deletes what was checked, never what
+    // the name leads to now (Wine keeps a file renamed since its open).
     {"file swapped after its check",
      "d\\y\\2.tmp",
      "mv d/y/2.tmp d/y/2.old && ln -s \"$PWD/../victim/2.tmp\" d/y/2.tmp",
-     {"x", "y", "y\\2.old"},
+     {"x", "y", "y\\2.old", "y\\2.tmp"},
      "Deleted: 3KB"},
 };
 
 void PrintTo(const Swap& swap, std::ostream* out) { *out << swap.Case; }
 
-class RemovalChecks : public RemovalTest, public ::testing::WithParamInterface<Swap> {};
+class RemovalChecks : public RemovalTest, public ::testing::WithParamInterface<Swap> {
+  protected:
+    // The links a swap made go from the host, which never follows them.
+    void TearDown() override {
+        RunHostScript(drive_, "rm -rf d");
+        RemovalTest::TearDown();
+    }
+};
 
 TEST_P(RemovalChecks, LeaveTheFileBehindASwap) {
     const Swap& swap = GetParam();
@@ -62,12 +79,18 @@ TEST_P(RemovalChecks, LeaveTheFileBehindASwap) {
     form.bScanClick();
     form.bSelAllClick();
 
-    PlayedVolume played(drive_, {}); // the real answers, to act at one open
+    VolumePlay volume;
+    volume.NoFileIds = swap.NoFileIds;
+    PlayedVolume played(drive_, volume);
     bool swapped = false;
     if (*swap.AtOpen)
         played.AfterOpen = [&](const std::string& opened) {
-            if (opened == swap.AtOpen && !swapped)
+            if (opened != swap.AtOpen || swapped)
+                return;
+            if (*swap.Script)
                 swapped = RunHostScript(drive_, swap.Script);
+            else
+                played.Play("d\\y", {0, 0, true}), swapped = true;
         };
     else
         swapped = RunHostScript(drive_, swap.Script);
