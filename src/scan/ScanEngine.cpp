@@ -34,10 +34,6 @@ template <class Action> class OnExit {
 
 // How often the found-file count reaches the view while a scan fills it.
 const DWORD kCountInterval = 250; // milliseconds
-// How often the walk lets the window handle its messages: a round of the pump
-// costs a tenth of listing a folder, and the window answers as well at this
-// pace.
-const DWORD kWalkPumpInterval = 20; // milliseconds
 
 const uint32_t kNoFolder = TFolderTable::kNone;
 
@@ -130,7 +126,6 @@ void TSForm::bScanClick() {
 
 void TSForm::ScanDir(const std::wstring& dir) {
     TListingMatcher matcher(ListTmp.Patterns());
-    DWORD pumpedAt = GetTickCount() - kWalkPumpInterval;
     // A drive's root is walked but never recorded, so files lying in it are not
     // listed; every folder below it that can be listed is.
     WalkFolders(dir, ListTmp, [&](uint32_t folder, const std::vector<ListedEntry>* entries) {
@@ -138,10 +133,7 @@ void TSForm::ScanDir(const std::wstring& dir) {
             matcher.KeepMatches(ListTmp, folder, *entries);
         Label9.SetCaption("Scanning: " + std::to_string(ListTmp.RecordedCount()));
         Label9.Repaint();
-        if (GetTickCount() - pumpedAt >= kWalkPumpInterval) {
-            pumpedAt = GetTickCount();
-            PumpScanMessages();
-        }
+        PumpScanMessages();
     });
 }
 
