@@ -188,8 +188,9 @@ DWORD OpenEntry(HANDLE parent, const std::wstring& name, bool directory, unsigne
 
 bool ReadListing(HANDLE folder, std::vector<ListedEntry>& entries) {
     entries.clear();
-    // Room for some hundreds of entries per call; 8-byte aligned as the records are.
-    std::vector<LONGLONG> buffer(8192);
+    // Room for some hundreds of entries per call; 8-byte aligned as the records
+    // are, and kept for the next folder.
+    static thread_local std::vector<LONGLONG> buffer(8192);
     const ULONG size = ULONG(buffer.size() * sizeof(LONGLONG));
     FILE_INFORMATION_CLASS kind = kIdBothDirectoryInformation;
     for (bool restart = true;; restart = false) {
