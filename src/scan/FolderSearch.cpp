@@ -83,6 +83,8 @@ void WalkFolders(const std::wstring& root, TScanRecord& record, const FolderReac
         reached(kNone, nullptr);
         return;
     }
+    // Links are never entered, so the whole walk lies on the root's volume.
+    Volume& volume = Volume::Of(open[0].Handle.Get());
     reached(open[0].Folder, &entries);
     open[0].Below = WalkableFolders(entries);
     while (!open.empty()) {
@@ -93,8 +95,10 @@ void WalkFolders(const std::wstring& root, TScanRecord& record, const FolderReac
         }
         const ListedEntry& listed = folder.Below[folder.Next++];
         OpenFolder below;
+        // A folder swapped for a link since its parent's listing is passed over.
         if (OpenEntry(folder.Handle.Get(), listed.Name, true, OpenFor::Listing, below.Handle) !=
                 0 ||
+            !IsListedEntry(volume, below.Handle.Get(), listed) ||
             !ReadListing(below.Handle.Get(), entries)) {
             reached(kNone, nullptr);
             continue;
