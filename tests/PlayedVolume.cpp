@@ -9,17 +9,11 @@ namespace dvtest {
 
 namespace {
 
-const FILE_INFORMATION_CLASS kBasic = FILE_INFORMATION_CLASS(4);
-const FILE_INFORMATION_CLASS kInternal = FILE_INFORMATION_CLASS(6);
-const FILE_INFORMATION_CLASS kDisposition = FILE_INFORMATION_CLASS(13);
-const FILE_INFORMATION_CLASS kAttributeTag = FILE_INFORMATION_CLASS(35);
-const FILE_INFORMATION_CLASS kIdBothDirectory = FILE_INFORMATION_CLASS(37);
-const FILE_INFORMATION_CLASS kDispositionEx = FILE_INFORMATION_CLASS(64);
-const FILE_INFORMATION_CLASS kStat = FILE_INFORMATION_CLASS(68);
+namespace FileClass = dv::FileClass;
 
 // Where each answer keeps the attributes and the file ID.
 size_t AttributesOffset(FILE_INFORMATION_CLASS kind) {
-    return kind == kBasic ? 32 : kind == kStat ? 56 : 0;
+    return kind == FileClass::Basic ? 32 : kind == FileClass::Stat ? 56 : 0;
 }
 
 std::wstring Lower(std::wstring text) {
@@ -32,15 +26,19 @@ std::wstring Lower(std::wstring text) {
 // their file IDs, which it keeps.
 uint64_t IdOf(HANDLE entry) {
     uint64_t id = 0;
-    if (entry && dv::NtFiles().QueryInformation(entry, &id, sizeof id, kInternal) < 0)
+    if (entry && dv::NtFiles().QueryInformation(entry, &id, sizeof id, FileClass::Internal) < 0)
         return 0;
     return id;
 }
 
-HANDLE OpenByPath(const std::wstring& path) {
-    return CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+uint64_t IdAt(const std::string& path) {
+    HANDLE entry = CreateFileW(W(path).c_str(), FILE_READ_ATTRIBUTES,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    EXPECT_NE(entry, INVALID_HANDLE_VALUE) << path;
+    const uint64_t id = IdOf(entry);
+    CloseHandle(entry);
+    return id;
 }
 
 template <class T> void Put(void* buffer, size_t offset, T value) {
@@ -57,25 +55,14 @@ void MarkLink(void* buffer, size_t attributesOffset) {
 } // namespace
 
 PlayedVolume::PlayedVolume(const std::string& folder, const VolumePlay& volume) : volume_(volume) {
-    Learn(W(folder), L"");
+    Learn(folder);
     dv::UseNtFiles(this);
 }
 
-void PlayedVolume::Learn(const std::wstring& path, const std::wstring& relative) {
-    HANDLE entry = OpenByPath(path);
-    ASSERT_NE(entry, INVALID_HANDLE_VALUE) << U8(path);
-    known_[IdOf(entry)] = relative;
-    CloseHandle(entry);
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..")
-            Learn(path + L"\\" + name, Inside(relative, name));
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+void PlayedVolume::Learn(const std::string& folder) {
+    for (const std::string& relative : TreeListing(folder))
+        known_[IdAt(folder + "\\" + relative)] = Lower(W(relative));
+    known_[IdAt(folder)] = L"";
 }
 
 std::wstring PlayedVolume::Inside(const std::wstring& relative, const std::wstring& name) {
@@ -127,10 +114,10 @@ NTSTATUS PlayedVolume::QueryDirectory(HANDLE folder, void* buffer, ULONG size,
     std::wstring relative;
     if (!Below(folder, relative))
         return NtFiles::QueryDirectory(folder, buffer, size, kind, restart);
-    if (volume_.NoFileIds && kind == kIdBothDirectory)
+    if (volume_.NoFileIds && kind == FileClass::IdBothDirectory)
         return dv::kStatusInvalidInfoClass;
     const NTSTATUS status = NtFiles::QueryDirectory(folder, buffer, size, kind, restart);
-    const size_t nameAt = kind == kIdBothDirectory ? offsetof(FILE_ID_BOTH_DIR_INFO, FileName) : 64;
+    const size_t nameAt = kind == FileClass::IdBothDirectory ? offsetof(FILE_ID_BOTH_DIR_INFO, FileName) : 64;
     for (size_t offset = 0; status >= 0;) {
         char* record = static_cast<char*>(buffer) + offset;
         ULONG next, nameBytes;
@@ -155,17 +142,17 @@ NTSTATUS PlayedVolume::QueryInformation(HANDLE entry, void* buffer, ULONG size,
     std::wstring relative;
     if (!Below(entry, relative))
         return NtFiles::QueryInformation(entry, buffer, size, kind);
-    if (kind == kStat && volume_.NoStatQuery)
+    if (kind == FileClass::Stat && volume_.NoStatQuery)
         return dv::kStatusInvalidInfoClass;
-    if (kind == kAttributeTag && volume_.NoAttributeTag)
+    if (kind == FileClass::AttributeTag && volume_.NoAttributeTag)
         return dv::kStatusInvalidParameter;
     const NTSTATUS status = NtFiles::QueryInformation(entry, buffer, size, kind);
     if (status < 0)
         return status;
-    if (volume_.NoFileIds && (kind == kInternal || kind == kStat))
+    if (volume_.NoFileIds && (kind == FileClass::Internal || kind == FileClass::Stat))
         Put<uint64_t>(buffer, 0, ~uint64_t(0));
     const EntryPlay* played = Entry(relative);
-    if (played && played->Link && (kind == kBasic || kind == kStat || kind == kAttributeTag))
+    if (played && played->Link && (kind == FileClass::Basic || kind == FileClass::Stat || kind == FileClass::AttributeTag))
         MarkLink(buffer, AttributesOffset(kind));
     return status;
 }
@@ -173,14 +160,14 @@ NTSTATUS PlayedVolume::QueryInformation(HANDLE entry, void* buffer, ULONG size,
 NTSTATUS PlayedVolume::SetInformation(HANDLE entry, const void* buffer, ULONG size,
                                       FILE_INFORMATION_CLASS kind) const {
     std::wstring relative;
-    if (kind != kDispositionEx || !Below(entry, relative))
+    if (kind != FileClass::DispositionEx || !Below(entry, relative))
         return NtFiles::SetInformation(entry, buffer, size, kind);
     if (volume_.PosixRefused)
         return dv::kStatusInvalidParameter;
     if (!volume_.PosixGranted)
         return NtFiles::SetInformation(entry, buffer, size, kind);
     const BOOLEAN deleteFile = TRUE;
-    const NTSTATUS status = NtFiles::SetInformation(entry, &deleteFile, 1, kDisposition);
+    const NTSTATUS status = NtFiles::SetInformation(entry, &deleteFile, 1, FileClass::Disposition);
     PosixDeletions += status >= 0;
     return status;
 }

@@ -60,7 +60,7 @@ class PlayedVolume : public dv::NtFiles {
     // false outside it.
     bool Below(HANDLE entry, std::wstring& relative) const;
     const EntryPlay* Entry(const std::wstring& relative) const;
-    void Learn(const std::wstring& path, const std::wstring& relative);
+    void Learn(const std::string& folder);
     static std::wstring Inside(const std::wstring& relative, const std::wstring& name);
 
     // Every entry below the folder by its file ID, as made or as opened since.

@@ -9,15 +9,6 @@ namespace dv {
 
 namespace {
 
-const FILE_INFORMATION_CLASS kDirectoryInformation = FILE_INFORMATION_CLASS(1);
-const FILE_INFORMATION_CLASS kBasicInformation = FILE_INFORMATION_CLASS(4);
-const FILE_INFORMATION_CLASS kInternalInformation = FILE_INFORMATION_CLASS(6);
-const FILE_INFORMATION_CLASS kDispositionInformation = FILE_INFORMATION_CLASS(13);
-const FILE_INFORMATION_CLASS kAttributeTagInformation = FILE_INFORMATION_CLASS(35);
-const FILE_INFORMATION_CLASS kIdBothDirectoryInformation = FILE_INFORMATION_CLASS(37);
-const FILE_INFORMATION_CLASS kDispositionInformationEx = FILE_INFORMATION_CLASS(64);
-const FILE_INFORMATION_CLASS kStatInformation = FILE_INFORMATION_CLASS(68);
-const ULONG kFsVolumeInformation = 1;
 const NTSTATUS kStatusBufferOverflow = NTSTATUS(0x80000005);
 const DWORD kDispositionDelete = 0x1, kDispositionPosixSemantics = 0x2;
 // The attributes a program may set (FILE_ATTRIBUTE_VALID_SET_FLAGS).
@@ -75,7 +66,7 @@ void AppendRecords(const char* bytes, FILE_INFORMATION_CLASS kind,
     for (ULONG offset = 0;;) {
         ListedEntry entry;
         ULONG next;
-        if (kind == kIdBothDirectoryInformation) {
+        if (kind == FileClass::IdBothDirectory) {
             const auto& record = *reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(bytes + offset);
             entry = EntryOf(record, uint64_t(record.FileId.QuadPart));
             next = record.NextEntryOffset;
@@ -94,7 +85,7 @@ void AppendRecords(const char* bytes, FILE_INFORMATION_CLASS kind,
 
 bool QueryFileId(HANDLE opened, uint64_t& fileId) {
     LARGE_INTEGER index{};
-    if (Nt().QueryInformation(opened, &index, sizeof index, kInternalInformation) < 0)
+    if (Nt().QueryInformation(opened, &index, sizeof index, FileClass::Internal) < 0)
         return false;
     fileId = uint64_t(index.QuadPart);
     return true;
@@ -106,7 +97,7 @@ bool QueryAttributes(Volume& volume, HANDLE opened, DWORD& attributes) {
     if (!volume.NoAttributeTag) {
         AttributeTagInformation tag{};
         const NTSTATUS status =
-            Nt().QueryInformation(opened, &tag, sizeof tag, kAttributeTagInformation);
+            Nt().QueryInformation(opened, &tag, sizeof tag, FileClass::AttributeTag);
         if (status >= 0) {
             attributes = tag.FileAttributes;
             return true;
@@ -116,7 +107,7 @@ bool QueryAttributes(Volume& volume, HANDLE opened, DWORD& attributes) {
         volume.NoAttributeTag = true;
     }
     BasicInformation basic{};
-    if (Nt().QueryInformation(opened, &basic, sizeof basic, kBasicInformation) < 0)
+    if (Nt().QueryInformation(opened, &basic, sizeof basic, FileClass::Basic) < 0)
         return false;
     attributes = basic.FileAttributes;
     return true;
@@ -154,7 +145,7 @@ Volume& Volume::Of(HANDLE entry) {
         WCHAR Label[64];
     } information{};
     const NTSTATUS status =
-        Nt().QueryVolume(entry, &information, sizeof information, kFsVolumeInformation);
+        Nt().QueryVolume(entry, &information, sizeof information, FileClass::VolumeInformation);
     const bool known = status >= 0 || status == kStatusBufferOverflow;
     return volumes[known ? information.SerialNumber : 0];
 }
@@ -192,12 +183,12 @@ bool ReadListing(HANDLE folder, std::vector<ListedEntry>& entries) {
     // are, and kept for the next folder.
     static thread_local std::vector<LONGLONG> buffer(8192);
     const ULONG size = ULONG(buffer.size() * sizeof(LONGLONG));
-    FILE_INFORMATION_CLASS kind = kIdBothDirectoryInformation;
+    FILE_INFORMATION_CLASS kind = FileClass::IdBothDirectory;
     for (bool restart = true;; restart = false) {
         NTSTATUS status = Nt().QueryDirectory(folder, buffer.data(), size, kind, restart);
         // A share that keeps no file IDs may refuse the listing that has them.
         if (restart && IsUnsupported(status)) {
-            kind = kDirectoryInformation;
+            kind = FileClass::Directory;
             status = Nt().QueryDirectory(folder, buffer.data(), size, kind, true);
         }
         if (status == kStatusNoMoreFiles)
@@ -214,7 +205,7 @@ bool QueryIdentity(Volume& volume, HANDLE opened, Identity& identity) {
     identity = {};
     if (!volume.NoStatQuery) {
         StatInformation stat{};
-        const NTSTATUS status = Nt().QueryInformation(opened, &stat, sizeof stat, kStatInformation);
+        const NTSTATUS status = Nt().QueryInformation(opened, &stat, sizeof stat, FileClass::Stat);
         if (status >= 0) {
             identity = {stat.FileAttributes, uint64_t(stat.FileId.QuadPart)};
             return true;
@@ -248,7 +239,7 @@ bool SetAttributesByHandle(HANDLE entry, DWORD attributes) {
     // As SetFileAttributes does: no time changes, and "normal" when nothing is left.
     BasicInformation basic{};
     basic.FileAttributes = (attributes & kSettableAttributes) | FILE_ATTRIBUTE_NORMAL;
-    return Nt().SetInformation(entry, &basic, sizeof basic, kBasicInformation) >= 0;
+    return Nt().SetInformation(entry, &basic, sizeof basic, FileClass::Basic) >= 0;
 }
 
 bool DeleteByHandle(Volume& volume, HANDLE entry) {
@@ -259,7 +250,7 @@ bool DeleteByHandle(Volume& volume, HANDLE entry) {
     if (!volume.NoPosixDelete) {
         const ULONG flags = kDispositionDelete | kDispositionPosixSemantics;
         const NTSTATUS status =
-            Nt().SetInformation(entry, &flags, sizeof flags, kDispositionInformationEx);
+            Nt().SetInformation(entry, &flags, sizeof flags, FileClass::DispositionEx);
         if (status >= 0)
             return true;
         if (!IsUnsupported(status))
@@ -267,7 +258,7 @@ bool DeleteByHandle(Volume& volume, HANDLE entry) {
         volume.NoPosixDelete = true;
     }
     const BOOLEAN deleteFile = TRUE;
-    return Nt().SetInformation(entry, &deleteFile, sizeof deleteFile, kDispositionInformation) >= 0;
+    return Nt().SetInformation(entry, &deleteFile, sizeof deleteFile, FileClass::Disposition) >= 0;
 }
 
 } // namespace dv

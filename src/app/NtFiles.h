@@ -47,6 +47,19 @@ constexpr NTSTATUS kStatusDeletePending = NTSTATUS(0xC0000056);
 constexpr NTSTATUS kStatusNotSupported = NTSTATUS(0xC00000BB);
 constexpr NTSTATUS kStatusNotADirectory = NTSTATUS(0xC0000103);
 
+// The information classes the walks ask and set.
+namespace FileClass {
+constexpr FILE_INFORMATION_CLASS Directory = FILE_INFORMATION_CLASS(1);
+constexpr FILE_INFORMATION_CLASS Basic = FILE_INFORMATION_CLASS(4);
+constexpr FILE_INFORMATION_CLASS Internal = FILE_INFORMATION_CLASS(6);
+constexpr FILE_INFORMATION_CLASS Disposition = FILE_INFORMATION_CLASS(13);
+constexpr FILE_INFORMATION_CLASS AttributeTag = FILE_INFORMATION_CLASS(35);
+constexpr FILE_INFORMATION_CLASS IdBothDirectory = FILE_INFORMATION_CLASS(37);
+constexpr FILE_INFORMATION_CLASS DispositionEx = FILE_INFORMATION_CLASS(64);
+constexpr FILE_INFORMATION_CLASS Stat = FILE_INFORMATION_CLASS(68);
+constexpr ULONG VolumeInformation = 1; // of a volume
+} // namespace FileClass
+
 // Whether a status says the volume does not know the request (rather than
 // refusing it for this entry).
 bool IsUnsupported(NTSTATUS status);
