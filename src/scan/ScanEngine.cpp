@@ -128,6 +128,8 @@ void TSForm::bScanClick() {
     StatusBar1.Repaint();
 }
 
+// Keeps the matches of the patterns bScanClick put in the record; called on its
+// own, it keeps none, and every pattern lists the recorded folders again.
 void TSForm::ScanDir(const std::wstring& dir) {
     TListingMatcher matcher(ListTmp.Patterns());
     DWORD pumpedAt = GetTickCount() - kWalkPumpInterval;
