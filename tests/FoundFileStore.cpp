@@ -46,10 +46,13 @@ TEST(FoundFiles, KeepsTheIdsOfFoldersAsGivenUntilCleared) {
     for (const auto& [dir, id] : cases)
         EXPECT_EQ(files.FolderId(dir), id) << testing::internal::String::ShowWideCString(dir);
     EXPECT_EQ(files.Directory(0), L"C:\\a\\b");
+    // Many folders, each holding one of the same name.
     for (uint64_t i = 0; i < 100; ++i)
-        files.RecordFolderId(L"C:\\many\\" + std::to_wstring(i), i);
-    for (uint64_t i = 0; i < 100; ++i)
-        EXPECT_EQ(files.FolderId(L"C:\\many\\" + std::to_wstring(i)), i);
+        files.RecordFolderId(L"C:\\many\\" + std::to_wstring(i) + L"\\same", i);
+    for (uint64_t i = 0; i < 100; ++i) {
+        EXPECT_EQ(files.FolderId(L"C:\\many\\" + std::to_wstring(i) + L"\\same"), i);
+        EXPECT_EQ(files.FolderId(L"C:\\many\\" + std::to_wstring(i)), std::nullopt);
+    }
     files.Clear();
     EXPECT_EQ(files.FolderId(L"C:\\a"), std::nullopt);
     EXPECT_EQ(files.Count(), 0);

@@ -36,10 +36,9 @@ std::wstring Upcased(std::wstring text) {
 // The expression the directory search hands the file system for a pattern at
 // the end of an ordinary path; empty, which no name matches, when it names no
 // file. The search makes "*.*" "*" outright; the expression built here for it
-// matches every name just the same.
+// matches every name just the same. A pattern that names a path keeps its
+// \ / or :, which no name holds.
 std::wstring DosExpression(std::wstring pattern) {
-    if (pattern.find_first_of(L"\\/:") != std::wstring::npos)
-        return {};
     const bool droppedDot = !pattern.empty() && pattern.back() == L'.';
     while (!pattern.empty() && (pattern.back() == L'.' || pattern.back() == L' '))
         pattern.pop_back();
@@ -121,8 +120,6 @@ bool TNamePattern::Matches(const TFoldedName& name) const {
 // expression's first and last literals at its ends, or without its longest
 // literal run between them, cannot match.
 bool TNamePattern::LiteralsFit(const std::wstring& name) const {
-    if (headLength_ == expression_.size())
-        return name == expression_;
     if (name.size() < headLength_ + tailLength_)
         return false;
     for (size_t i = 1; i <= tailLength_; ++i)

@@ -13,9 +13,9 @@
 //    but a dot (at a dot or the end it matches nothing), DOS_DOT a dot or the
 //    end of the name; letters are compared through the system's upcase
 //    table, so "x.äö" matches "*.ÄÖ".
-// A pattern that names a path (\ / :) matches nothing. The directory search
-// also matches a name's short 8.3 form ("KEEP~1.TMP" for "keep.tmpl"); this
-// match never does.
+// A pattern that names a path (\ / :) matches nothing: no name holds those
+// characters. The directory search also matches a name's short 8.3 form
+// ("KEEP~1.TMP" for "keep.tmpl"); this match never does.
 #include <string>
 #include <vector>
 

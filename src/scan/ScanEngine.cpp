@@ -124,6 +124,8 @@ void TSForm::bScanClick() {
     StatusBar1.Repaint();
 }
 
+// Keeps the matches of the patterns bScanClick put in the record; called on its
+// own, it keeps none, and every pattern lists the recorded folders again.
 void TSForm::ScanDir(const std::wstring& dir) {
     TListingMatcher matcher(ListTmp.Patterns());
     // A drive's root is walked but never recorded, so files lying in it are not
