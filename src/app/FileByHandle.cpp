@@ -11,8 +11,6 @@ namespace {
 
 const NTSTATUS kStatusBufferOverflow = NTSTATUS(0x80000005);
 const DWORD kDispositionDelete = 0x1, kDispositionPosixSemantics = 0x2;
-// The attributes a program may set (FILE_ATTRIBUTE_VALID_SET_FLAGS).
-const DWORD kSettableAttributes = 0x31a7;
 
 struct BasicInformation {
     LARGE_INTEGER CreationTime, LastAccessTime, LastWriteTime, ChangeTime;

@@ -32,6 +32,9 @@ class FileHandle {
     HANDLE handle_ = nullptr;
 };
 
+// The attributes a program may set (FILE_ATTRIBUTE_VALID_SET_FLAGS).
+constexpr DWORD kSettableAttributes = 0x31a7;
+
 // A link or junction: the entry is a reparse point.
 inline bool IsLink(DWORD attributes) { return attributes & FILE_ATTRIBUTE_REPARSE_POINT; }
 

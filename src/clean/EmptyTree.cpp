@@ -22,7 +22,7 @@ struct OpenFolder {
 const DWORD kHiddenSystemReadOnly =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 // The attributes a folder may carry beyond the directory bit.
-const DWORD kFolderExtras = 0x31a7 & ~FILE_ATTRIBUTE_NORMAL;
+const DWORD kFolderExtras = kSettableAttributes & ~FILE_ATTRIBUTE_NORMAL;
 
 bool IsSparedFile(const std::wstring& name) { return LowerAscii(name) == L"desktop.ini"; }
 

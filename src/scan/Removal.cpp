@@ -24,11 +24,12 @@ void TSForm::bDeleteClick() {
     for (int i = 0; i < count; ++i) {
         if (!FoundFiles[i].Ticked)
             continue;
-        const std::wstring path = FoundFiles.Path(i);
-        StatusBar1.SetPanelText(0, path);
+        const FoundFile& file = FoundFiles[i];
+        const std::wstring dir = FoundFiles.Directory(i);
+        StatusBar1.SetPanelText(0, dir + L"\\" + file.Name);
         StatusBar1.Repaint();
-        if (remover.Delete(FoundFiles.Directory(i), FoundFiles[i].Name, FoundFiles[i].FileId))
-            total += FoundFiles[i].KB;
+        if (remover.Delete(dir, file.Name, file.FileId))
+            total += file.KB;
         ticked.push_back(i);
         ProgressBar2.StepIt();
         ProgressBar2.Repaint();
