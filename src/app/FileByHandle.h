@@ -35,29 +35,47 @@ class FileHandle {
 // The attributes a program may set (FILE_ATTRIBUTE_VALID_SET_FLAGS).
 constexpr DWORD kSettableAttributes = 0x31a7;
 
-// A link or junction: the entry is a reparse point.
-inline bool IsLink(DWORD attributes) { return attributes & FILE_ATTRIBUTE_REPARSE_POINT; }
+// A link: a reparse point whose tag says it stands for another path
+// (symbolic links, junctions, mount points, WSL links), or whose tag cannot be
+// read. Other reparse points (deduplicated or compressed files, the folders of
+// a projected file system, socket files) are the files and folders they seem.
+inline bool IsLink(DWORD attributes, ULONG reparseTag) {
+    const ULONG kNameSurrogate = 0x20000000;
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+           (reparseTag == 0 || (reparseTag & kNameSurrogate));
+}
 
 // One entry of a folder's listing, as the disk gave it.
 struct ListedEntry {
     std::wstring Name;
     DWORD Attributes;
     uint64_t Size;
-    uint64_t FileId; // 0 or all ones where the volume gives none
+    uint64_t FileId;  // 0 or all ones where the volume gives none
+    ULONG ReparseTag; // 0 where the listing does not tell
 
     bool IsDirectory() const { return Attributes & FILE_ATTRIBUTE_DIRECTORY; }
-    bool IsLink() const { return dv::IsLink(Attributes); }
+    bool IsLink() const { return dv::IsLink(Attributes, ReparseTag); }
 };
 
-// What a volume has shown it cannot answer, remembered for the rest of the
-// run of the program: asked once, then the fallback serves.
+// What the volume of one walk has shown it cannot answer, remembered for the
+// rest of that walk: asked once, then the plainer request serves. A walk never
+// enters a link, so it never leaves its volume.
 struct Volume {
     bool NoStatQuery = false;    // attributes and ID in one query (Windows 10 1709 on)
     bool NoAttributeTag = false; // FAT and exFAT
+    bool NoIdListing = false;    // some shares list no file IDs
     bool NoPosixDelete = false;  // before Windows 10 1607, FAT, most shares
+    // The IDs a listing gives are not those a handle gives (ReFS and Dev
+    // Drives, some servers): neither tells whether an entry is the one listed.
+    // Learned from the first listing whose "." has an ID.
+    bool UnknownIds = false;
+    bool IdsCompared = false;
 
-    // The volume an opened handle lies on, by its serial number.
-    static Volume& Of(HANDLE entry);
+    // The volume of a walk's root, with what it tells of its IDs.
+    static Volume Of(HANDLE root);
+    // The same with the IDs compared from the root's listing at once, for a
+    // walk that checks entries before it lists a folder.
+    static Volume OfListedRoot(HANDLE root);
 };
 
 // The rights an open asks for, beyond reading the entry's attributes.
@@ -79,12 +97,13 @@ DWORD OpenEntry(HANDLE parent, const std::wstring& name, bool directory, unsigne
 
 // Reads a folder's whole listing, "." and ".." left out; false, with no
 // entries, when it cannot be listed.
-bool ReadListing(HANDLE folder, std::vector<ListedEntry>& entries);
+bool ReadListing(Volume& volume, HANDLE folder, std::vector<ListedEntry>& entries);
 
 // What an opened handle says it is.
 struct Identity {
     DWORD Attributes = 0;
-    uint64_t FileId = 0; // 0 where the volume gives none
+    uint64_t FileId = 0;  // 0 where the volume gives none, or none to compare
+    ULONG ReparseTag = 0; // 0 where the volume does not tell
 };
 // False when the handle tells not even its attributes.
 bool QueryIdentity(Volume& volume, HANDLE opened, Identity& identity);
@@ -98,6 +117,10 @@ bool SameFileId(uint64_t a, uint64_t b);
 // in after the listing fails this even where the platform opens the link's
 // target.
 bool IsListedEntry(Volume& volume, HANDLE opened, const ListedEntry& listed);
+
+// Whether an opened handle is the folder a scan recorded with this ID: a
+// folder, no link, the same file ID.
+bool IsRecordedFolder(Volume& volume, HANDLE opened, uint64_t recordedId);
 
 // Sets the attributes through the handle; false when refused.
 bool SetAttributesByHandle(HANDLE entry, DWORD attributes);

@@ -100,10 +100,10 @@ void UseNtFiles(const NtFiles* calls) { inUse = calls ? calls : &kRealCalls; }
 
 DWORD DosError(NTSTATUS status) { return Ntdll().StatusToDosError(status); }
 
-bool IsUnsupported(NTSTATUS status) {
-    return status == kStatusInvalidParameter || status == kStatusInvalidInfoClass ||
-           status == kStatusNotImplemented || status == kStatusNotSupported ||
-           status == kStatusInvalidDeviceRequest;
+bool TellsOfEntry(NTSTATUS status) {
+    return status == kStatusObjectNameNotFound || status == kStatusFileDeleted ||
+           status == kStatusDeletePending || status == kStatusSharingViolation ||
+           status == kStatusCannotDelete || status == kStatusDirectoryNotEmpty;
 }
 
 } // namespace dv

@@ -36,16 +36,17 @@ DWORD DosError(NTSTATUS status);
 
 // NTSTATUS values the walks tell apart.
 constexpr NTSTATUS kStatusNoMoreFiles = NTSTATUS(0x80000006);
-constexpr NTSTATUS kStatusNotImplemented = NTSTATUS(0xC0000002);
 constexpr NTSTATUS kStatusInvalidInfoClass = NTSTATUS(0xC0000003);
 constexpr NTSTATUS kStatusInvalidParameter = NTSTATUS(0xC000000D);
-constexpr NTSTATUS kStatusInvalidDeviceRequest = NTSTATUS(0xC0000010);
+constexpr NTSTATUS kStatusNoSuchFile = NTSTATUS(0xC000000F);
 constexpr NTSTATUS kStatusAccessDenied = NTSTATUS(0xC0000022);
 constexpr NTSTATUS kStatusObjectNameNotFound = NTSTATUS(0xC0000034);
 constexpr NTSTATUS kStatusSharingViolation = NTSTATUS(0xC0000043);
 constexpr NTSTATUS kStatusDeletePending = NTSTATUS(0xC0000056);
-constexpr NTSTATUS kStatusNotSupported = NTSTATUS(0xC00000BB);
+constexpr NTSTATUS kStatusDirectoryNotEmpty = NTSTATUS(0xC0000101);
 constexpr NTSTATUS kStatusNotADirectory = NTSTATUS(0xC0000103);
+constexpr NTSTATUS kStatusCannotDelete = NTSTATUS(0xC0000121);
+constexpr NTSTATUS kStatusFileDeleted = NTSTATUS(0xC0000123);
 
 // The information classes the walks ask and set.
 namespace FileClass {
@@ -57,11 +58,12 @@ constexpr FILE_INFORMATION_CLASS AttributeTag = FILE_INFORMATION_CLASS(35);
 constexpr FILE_INFORMATION_CLASS IdBothDirectory = FILE_INFORMATION_CLASS(37);
 constexpr FILE_INFORMATION_CLASS DispositionEx = FILE_INFORMATION_CLASS(64);
 constexpr FILE_INFORMATION_CLASS Stat = FILE_INFORMATION_CLASS(68);
-constexpr ULONG VolumeInformation = 1; // of a volume
+constexpr ULONG VolumeAttributes = 5; // of a volume: its file system's name
 } // namespace FileClass
 
-// Whether a status says the volume does not know the request (rather than
-// refusing it for this entry).
-bool IsUnsupported(NTSTATUS status);
+// Whether a failed query or deletion answers for the entry itself (gone,
+// being deleted, held without sharing, read-only, not empty) rather than for
+// the kind of request: a plainer request would be refused the same way.
+bool TellsOfEntry(NTSTATUS status);
 
 } // namespace dv

@@ -70,7 +70,7 @@ bool EnterListedFolder(Volume& volume, HANDLE parent, const ListedEntry& entry, 
     if (!OpenListed(volume, parent, entry, purposes, below.Owned, below.Granted))
         return false;
     below.Folder = below.Owned.Get();
-    if ((below.Granted & OpenFor::Listing) && ReadListing(below.Folder, below.Entries))
+    if ((below.Granted & OpenFor::Listing) && ReadListing(volume, below.Folder, below.Entries))
         return true;
     RemoveFolder(volume, below.Folder, below.Granted);
     return false;
@@ -110,12 +110,12 @@ FileHandle OpenTarget(const std::wstring& path) {
 
 void EmptyTree(HANDLE target, TreeEmptyingObserver& observer) {
     // Links are never entered, so the whole tree lies on the target's volume.
-    Volume& volume = Volume::Of(target);
+    Volume volume = Volume::Of(target);
     // The open folders from the target down, on a stack of their own: a deep
     // tree costs memory, never the thread's stack.
     std::vector<OpenFolder> open(1);
     open[0].Folder = target;
-    ReadListing(target, open[0].Entries);
+    ReadListing(volume, target, open[0].Entries);
     while (!open.empty()) {
         OpenFolder& folder = open.back();
         if (folder.Next == folder.Entries.size()) {

@@ -47,10 +47,12 @@ std::vector<std::wstring> NamesBelowDrive(const std::wstring& path) {
 // on the way found by its exact name in its parent's listing; entries gets the
 // walk root's listing. false when one of them cannot be opened or listed.
 bool OpenWalkRoot(const std::wstring& root, TScanRecord& record, OpenFolder& walkRoot,
-                  std::vector<ListedEntry>& entries) {
+                  Volume& volume, std::vector<ListedEntry>& entries) {
     const std::wstring drive = root.substr(0, DriveEnd(root));
-    if (OpenFolderByPath(VerbatimPath(drive + L"\\"), walkRoot.Handle) != 0 ||
-        !ReadListing(walkRoot.Handle.Get(), entries))
+    if (OpenFolderByPath(VerbatimPath(drive + L"\\"), walkRoot.Handle) != 0)
+        return false;
+    volume = Volume::Of(walkRoot.Handle.Get());
+    if (!ReadListing(volume, walkRoot.Handle.Get(), entries))
         return false;
     uint32_t folder = record.AddFolder(kNone, drive, 0, false);
     const std::vector<std::wstring> names = NamesBelowDrive(root);
@@ -63,7 +65,8 @@ bool OpenWalkRoot(const std::wstring& root, TScanRecord& record, OpenFolder& wal
         const uint64_t id = listed->FileId;
         FileHandle below;
         if (OpenEntry(walkRoot.Handle.Get(), names[i], true, OpenFor::Listing, below) != 0 ||
-            !ReadListing(below.Get(), entries))
+            !IsListedEntry(volume, below.Get(), *listed) ||
+            !ReadListing(volume, below.Get(), entries))
             return false;
         folder = record.AddFolder(folder, names[i], id, i + 1 == names.size());
         walkRoot.Handle = std::move(below);
@@ -79,12 +82,12 @@ void WalkFolders(const std::wstring& root, TScanRecord& record, const FolderReac
     // deep tree costs memory, never the thread's stack.
     std::vector<OpenFolder> open(1);
     std::vector<ListedEntry> entries;
-    if (!OpenWalkRoot(root, record, open[0], entries)) {
+    // Links are never entered, so the whole walk lies on the root's volume.
+    Volume volume;
+    if (!OpenWalkRoot(root, record, open[0], volume, entries)) {
         reached(kNone, nullptr);
         return;
     }
-    // Links are never entered, so the whole walk lies on the root's volume.
-    Volume& volume = Volume::Of(open[0].Handle.Get());
     reached(open[0].Folder, &entries);
     open[0].Below = WalkableFolders(entries);
     while (!open.empty()) {
@@ -99,7 +102,7 @@ void WalkFolders(const std::wstring& root, TScanRecord& record, const FolderReac
         if (OpenEntry(folder.Handle.Get(), listed.Name, true, OpenFor::Listing, below.Handle) !=
                 0 ||
             !IsListedEntry(volume, below.Handle.Get(), listed) ||
-            !ReadListing(below.Handle.Get(), entries)) {
+            !ReadListing(volume, below.Handle.Get(), entries)) {
             reached(kNone, nullptr);
             continue;
         }
@@ -110,6 +113,9 @@ void WalkFolders(const std::wstring& root, TScanRecord& record, const FolderReac
     }
 }
 
+// Each folder on the way is checked against the ID the walk recorded for it,
+// as the walk checked it against its parent's listing: one swapped for a link
+// or another folder since is not listed.
 bool TRecordedFolderLister::Open(uint32_t folder) {
     std::vector<uint32_t> way; // from the drive's root down to the folder
     for (uint32_t f = folder; f != kNone; f = folders_.Parent(f))
@@ -121,18 +127,22 @@ bool TRecordedFolderLister::Open(uint32_t folder) {
     for (size_t i = shared; i < way.size(); ++i) {
         const std::wstring name(folders_.Name(way[i]));
         FileHandle handle;
-        const DWORD error =
-            i == 0 ? OpenFolderByPath(VerbatimPath(name + L"\\"), handle)
-                   : OpenEntry(open_.back().second.Get(), name, true, OpenFor::Listing, handle);
-        if (error != 0)
+        if (i == 0) {
+            if (OpenFolderByPath(VerbatimPath(name + L"\\"), handle) != 0)
+                return false;
+            volume_ = Volume::OfListedRoot(handle.Get());
+        } else if (OpenEntry(open_.back().second.Get(), name, true, OpenFor::Listing, handle) !=
+                       0 ||
+                   !IsRecordedFolder(volume_, handle.Get(), folders_.Id(way[i]).value_or(0))) {
             return false;
+        }
         open_.emplace_back(way[i], std::move(handle));
     }
     return true;
 }
 
 bool TRecordedFolderLister::List(uint32_t folder, std::vector<ListedEntry>& entries) {
-    return Open(folder) && ReadListing(open_.back().second.Get(), entries);
+    return Open(folder) && ReadListing(volume_, open_.back().second.Get(), entries);
 }
 
 } // namespace dv

@@ -38,6 +38,7 @@ class TRecordedFolderLister {
     bool Open(uint32_t folder);
 
     const TFolderTable& folders_;
+    Volume volume_; // of the drive in hand
     // The open folders from a drive's root down.
     std::vector<std::pair<uint32_t, FileHandle>> open_;
 };

@@ -11,14 +11,7 @@ void TFoundFileRemover::OpenRoot(const std::wstring& root) {
     path_.clear();
     root_ = root;
     if (OpenFolderByPath(VerbatimPath(root + L"\\"), rootHandle_) == 0)
-        volume_ = &Volume::Of(rootHandle_.Get());
-}
-
-bool TFoundFileRemover::IsRecordedFolder(HANDLE opened, const std::wstring& path) {
-    Identity identity;
-    return QueryIdentity(*volume_, opened, identity) &&
-           (identity.Attributes & FILE_ATTRIBUTE_DIRECTORY) && !IsLink(identity.Attributes) &&
-           SameFileId(identity.FileId, recordedId_(path));
+        volume_ = Volume::OfListedRoot(rootHandle_.Get());
 }
 
 // The folder dir, from the nearest folder of the current path on.
@@ -41,7 +34,7 @@ HANDLE TFoundFileRemover::Reach(const std::wstring& dir) {
         HANDLE parent = depth == 0 ? rootHandle_.Get() : path_.back().Handle.Get();
         FileHandle folder;
         if (OpenEntry(parent, name, true, OpenFor::Checking, folder) != 0 ||
-            !IsRecordedFolder(folder.Get(), dir.substr(0, end)))
+            !IsRecordedFolder(volume_, folder.Get(), recordedId_(dir.substr(0, end))))
             return nullptr;
         path_.push_back({name, std::move(folder)});
     }
@@ -58,9 +51,9 @@ bool TFoundFileRemover::Delete(const std::wstring& dir, const std::wstring& name
     if (OpenEntry(folder, name, false, OpenFor::Deletion, file) != 0)
         return false;
     Identity identity;
-    return QueryIdentity(*volume_, file.Get(), identity) &&
+    return QueryIdentity(volume_, file.Get(), identity) &&
            !(identity.Attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           SameFileId(identity.FileId, fileId) && DeleteByHandle(*volume_, file.Get());
+           SameFileId(identity.FileId, fileId) && DeleteByHandle(volume_, file.Get());
 }
 
 } // namespace dv

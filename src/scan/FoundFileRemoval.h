@@ -32,14 +32,13 @@ class TFoundFileRemover {
     };
     HANDLE Reach(const std::wstring& dir);
     void OpenRoot(const std::wstring& root);
-    bool IsRecordedFolder(HANDLE opened, const std::wstring& path);
 
     RecordedFolderId recordedId_;
     // The drive or share in hand, and the folders of the current path below it,
     // each opened from the one above; all closed when the remover goes.
     std::wstring root_;
     FileHandle rootHandle_;
-    Volume* volume_ = nullptr;
+    Volume volume_;
     std::vector<Step> path_;
 };
 
