@@ -11,10 +11,16 @@ namespace {
 
 namespace FileClass = dv::FileClass;
 
-// Where each answer keeps the attributes and the file ID.
+// Where each answer keeps the attributes, and the reparse tag (0: nowhere).
 size_t AttributesOffset(FILE_INFORMATION_CLASS kind) {
     return kind == FileClass::Basic ? 32 : kind == FileClass::Stat ? 56 : 0;
 }
+size_t TagOffset(FILE_INFORMATION_CLASS kind) {
+    return kind == FileClass::Stat ? 60 : kind == FileClass::AttributeTag ? 4 : 0;
+}
+// Where a listing record keeps the attributes, and the tag in place of the
+// extended attributes' size (MS-FSCC 2.4.17).
+const size_t kRecordAttributes = 56, kRecordTag = 64;
 
 std::wstring Lower(std::wstring text) {
     if (!text.empty())
@@ -45,16 +51,24 @@ template <class T> void Put(void* buffer, size_t offset, T value) {
     std::memcpy(static_cast<char*>(buffer) + offset, &value, sizeof value);
 }
 
-// Shows the entry of the answer as a link.
-void MarkLink(void* buffer, size_t attributesOffset) {
-    ULONG attributes;
-    std::memcpy(&attributes, static_cast<char*>(buffer) + attributesOffset, sizeof attributes);
+template <class T> T Get(const void* buffer, size_t offset) {
+    T value;
+    std::memcpy(&value, static_cast<const char*>(buffer) + offset, sizeof value);
+    return value;
+}
+
+// Shows the entry of the answer as a reparse point of the tag.
+void MarkReparsePoint(void* buffer, size_t attributesOffset, size_t tagOffset, ULONG tag) {
+    const auto attributes = Get<ULONG>(buffer, attributesOffset);
     Put<ULONG>(buffer, attributesOffset, attributes | FILE_ATTRIBUTE_REPARSE_POINT);
+    if (tagOffset)
+        Put<ULONG>(buffer, tagOffset, tag);
 }
 
 } // namespace
 
-PlayedVolume::PlayedVolume(const std::string& folder, const VolumePlay& volume) : volume_(volume) {
+PlayedVolume::PlayedVolume(const std::string& folder, const VolumePlay& volume)
+    : volume_(volume), folder_(W(folder)) {
     Learn(folder);
     dv::UseNtFiles(this);
 }
@@ -94,11 +108,19 @@ NTSTATUS PlayedVolume::Open(HANDLE parent, const std::wstring& name, ACCESS_MASK
     if (!Below(parent, relative))
         return NtFiles::Open(parent, name, access, options, opened);
     relative = Inside(relative, name);
-    if (const EntryPlay* entry = Entry(relative)) {
-        if (entry->OpenRefused)
-            return entry->OpenRefused;
-        if (entry->ListingRefused && (access & FILE_LIST_DIRECTORY))
-            return entry->ListingRefused;
+    const EntryPlay* entry = Entry(relative);
+    if (entry && entry->OpenRefused)
+        return entry->OpenRefused;
+    if (entry && entry->ListingRefused && (access & FILE_LIST_DIRECTORY))
+        return entry->ListingRefused;
+    // Without FILE_OPEN_REPARSE_POINT, Windows follows a link to its target.
+    if (entry && entry->Tag && *entry->Target && !(options & FILE_OPEN_REPARSE_POINT)) {
+        relative = Lower(W(entry->Target));
+        const std::wstring target = L"\\??\\" + folder_ + L"\\" + W(entry->Target);
+        const NTSTATUS status = NtFiles::Open(nullptr, target, access, options, opened);
+        if (status >= 0)
+            known_[IdOf(opened)] = relative;
+        return status;
     }
     const NTSTATUS status = NtFiles::Open(parent, name, access, options, opened);
     if (status < 0)
@@ -117,17 +139,16 @@ NTSTATUS PlayedVolume::QueryDirectory(HANDLE folder, void* buffer, ULONG size,
     if (volume_.NoFileIds && kind == FileClass::IdBothDirectory)
         return dv::kStatusInvalidInfoClass;
     const NTSTATUS status = NtFiles::QueryDirectory(folder, buffer, size, kind, restart);
-    const size_t nameAt = kind == FileClass::IdBothDirectory ? offsetof(FILE_ID_BOTH_DIR_INFO, FileName) : 64;
+    const bool withIds = kind == FileClass::IdBothDirectory;
+    const size_t nameAt = withIds ? offsetof(FILE_ID_BOTH_DIR_INFO, FileName) : 64;
     for (size_t offset = 0; status >= 0;) {
         char* record = static_cast<char*>(buffer) + offset;
-        ULONG next, nameBytes;
-        std::memcpy(&next, record, sizeof next);
-        std::memcpy(&nameBytes, record + 60, sizeof nameBytes);
+        const auto next = Get<ULONG>(record, 0), nameBytes = Get<ULONG>(record, 60);
         const std::wstring name(reinterpret_cast<const wchar_t*>(record + nameAt),
                                 nameBytes / sizeof(wchar_t));
         const EntryPlay* entry = Entry(Inside(relative, name));
-        if (entry && entry->Link)
-            MarkLink(record, 56);
+        if (entry && entry->Tag && !entry->ListedPlain)
+            MarkReparsePoint(record, kRecordAttributes, withIds ? kRecordTag : 0, entry->Tag);
         if (next == 0)
             break;
         offset += next;
@@ -142,19 +163,36 @@ NTSTATUS PlayedVolume::QueryInformation(HANDLE entry, void* buffer, ULONG size,
     std::wstring relative;
     if (!Below(entry, relative))
         return NtFiles::QueryInformation(entry, buffer, size, kind);
-    if (kind == FileClass::Stat && volume_.NoStatQuery)
-        return dv::kStatusInvalidInfoClass;
-    if (kind == FileClass::AttributeTag && volume_.NoAttributeTag)
-        return dv::kStatusInvalidParameter;
+    if (kind == FileClass::Stat && volume_.StatRefusal)
+        return volume_.StatRefusal;
+    if (kind == FileClass::AttributeTag && volume_.TagRefusal)
+        return volume_.TagRefusal;
     const NTSTATUS status = NtFiles::QueryInformation(entry, buffer, size, kind);
     if (status < 0)
         return status;
-    if (volume_.NoFileIds && (kind == FileClass::Internal || kind == FileClass::Stat))
-        Put<uint64_t>(buffer, 0, ~uint64_t(0));
     const EntryPlay* played = Entry(relative);
-    if (played && played->Link && (kind == FileClass::Basic || kind == FileClass::Stat || kind == FileClass::AttributeTag))
-        MarkLink(buffer, AttributesOffset(kind));
+    if (kind == FileClass::Internal || kind == FileClass::Stat)
+        PlayIds(played, buffer);
+    PlayReparsePoint(played, buffer, kind);
     return status;
+}
+
+void PlayedVolume::PlayIds(const EntryPlay* entry, void* buffer) const {
+    auto id = Get<uint64_t>(buffer, 0);
+    if (entry && entry->OtherId)
+        id ^= 0x77;
+    id |= volume_.HandleIdBits;
+    // On ReFS the 64 bits of one file's ID have changed from one answer to the next.
+    if (volume_.ReFS && idAnswers_++ % 2)
+        id |= uint64_t(5) << 60;
+    Put<uint64_t>(buffer, 0, volume_.NoFileIds ? ~uint64_t(0) : id);
+}
+
+void PlayedVolume::PlayReparsePoint(const EntryPlay* entry, void* buffer,
+                                    FILE_INFORMATION_CLASS kind) const {
+    if (entry && entry->Tag &&
+        (kind == FileClass::Basic || kind == FileClass::Stat || kind == FileClass::AttributeTag))
+        MarkReparsePoint(buffer, AttributesOffset(kind), TagOffset(kind), entry->Tag);
 }
 
 NTSTATUS PlayedVolume::SetInformation(HANDLE entry, const void* buffer, ULONG size,
@@ -175,8 +213,14 @@ NTSTATUS PlayedVolume::SetInformation(HANDLE entry, const void* buffer, ULONG si
 NTSTATUS PlayedVolume::QueryVolume(HANDLE entry, void* buffer, ULONG size, ULONG kind) const {
     const NTSTATUS status = NtFiles::QueryVolume(entry, buffer, size, kind);
     std::wstring relative;
-    if (volume_.Serial && kind == 1 && size >= 12 && Below(entry, relative))
-        Put<ULONG>(buffer, 8, volume_.Serial);
+    // The file system's name, after its attributes and the longest name.
+    const std::wstring_view name = L"ReFS";
+    if (volume_.ReFS && kind == dv::FileClass::VolumeAttributes && Below(entry, relative) &&
+        size >= 12 + name.size() * sizeof(wchar_t)) {
+        Put<ULONG>(buffer, 8, ULONG(name.size() * sizeof(wchar_t)));
+        std::memcpy(static_cast<char*>(buffer) + 12, name.data(), name.size() * sizeof(wchar_t));
+        return 0;
+    }
     return status;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Plays, below one folder, what Windows answers there and Wine cannot: another
 // volume (FAT without attribute tags, a share without file IDs, POSIX deletion
-// refused or granted), and refusals for single entries (another account's
+// refused or granted, ReFS, a filter refusing a class), Windows' links and
+// other reparse points, and refusals for single entries (another account's
 // folder, one held without sharing, one being deleted). Every other answer is
 // the real call's.
 #include "app/NtFiles.h"
@@ -14,19 +15,30 @@
 
 namespace dvtest {
 
+constexpr NTSTATUS kStatusInvalidLevel = NTSTATUS(0xC0000148);
+constexpr ULONG kJunction = 0xA0000003, kSymbolicLink = 0xA000000C, kWslLink = 0xA000001D;
+constexpr ULONG kSocketFile = 0x80000023, kProjectedFolder = 0x9000001C;
+
+// The serial number is always the real volume's, as clones of one disk share it.
 struct VolumePlay {
-    ULONG Serial = 0; // the volume's serial number; 0: the real one's
-    bool NoStatQuery = false;
-    bool NoAttributeTag = false;
-    bool NoFileIds = false; // no listing with IDs, and all ones for every ID
+    NTSTATUS StatRefusal = 0; // the one-query stat answered with this
+    NTSTATUS TagRefusal = 0;  // the attribute tag answered with this
+    bool NoFileIds = false;   // no listing with IDs, and all ones for every ID
     bool PosixRefused = false;
     bool PosixGranted = false; // played with the plain disposition
+    uint64_t HandleIdBits = 0; // or-ed into the IDs handles give
+    bool ReFS = false;         // so named, and every other ID a handle gives changed
 };
 
 struct EntryPlay {
     NTSTATUS OpenRefused = 0;    // every open of the entry
     NTSTATUS ListingRefused = 0; // opens that would list it
-    bool Link = false;           // listed and opened as a link
+    ULONG Tag = 0;               // a reparse point of this tag
+    // Where an open that does not ask for the reparse point itself leads, by
+    // its path below the folder; none: the entry itself.
+    const char* Target = "";
+    bool ListedPlain = false; // a link only to its handle: swapped in after the listing
+    bool OtherId = false;     // its handle gives another file's ID: swapped since
 };
 
 class PlayedVolume : public dv::NtFiles {
@@ -63,9 +75,14 @@ class PlayedVolume : public dv::NtFiles {
     void Learn(const std::string& folder);
     static std::wstring Inside(const std::wstring& relative, const std::wstring& name);
 
+    void PlayIds(const EntryPlay* entry, void* buffer) const;
+    void PlayReparsePoint(const EntryPlay* entry, void* buffer, FILE_INFORMATION_CLASS kind) const;
+
     // Every entry below the folder by its file ID, as made or as opened since.
     mutable std::map<uint64_t, std::wstring> known_;
+    mutable unsigned idAnswers_ = 0;
     VolumePlay volume_;
+    std::wstring folder_;
     std::map<std::wstring, EntryPlay> entries_;
 };
 

@@ -90,7 +90,7 @@ TEST_P(RemovalChecks, LeaveTheFileBehindASwap) {
             if (*swap.Script)
                 swapped = RunHostScript(drive_, swap.Script);
             else
-                played.Play("d\\y", {0, 0, true}), swapped = true;
+                played.Play("d\\y", {.Tag = kJunction}), swapped = true;
         };
     else
         swapped = RunHostScript(drive_, swap.Script);

@@ -15,13 +15,18 @@ struct Outcome {
     std::string Cleaned;
 };
 
-// Everything goes but the read-only file, which only the clean deletes.
-const Outcome kAllDeleted = {{"ro.tmp", "sub", "sub\\c.dat"}, "Deleted: 5KB", {}, "4KB cleaned"};
+// Everything goes but the read-only file, which only the clean deletes. The
+// removal also takes a file from a real drive listed before the played one.
+const Outcome kAllDeleted = {
+    {"j", "ro.tmp", "sub", "sub\\c.dat"}, "Deleted: 6KB", {}, "4KB cleaned"};
 // The subfolder is passed over by the scan and the clean, without a word.
-const Outcome kSubfolderPassedOver = {{"ro.tmp", "sub", "sub\\b.tmp", "sub\\c.dat"},
-                                      "Deleted: 2KB",
+const Outcome kSubfolderPassedOver = {{"j", "ro.tmp", "sub", "sub\\b.tmp", "sub\\c.dat"},
+                                      "Deleted: 3KB",
                                       {"sub", "sub\\b.tmp", "sub\\c.dat"},
                                       "3KB cleaned"};
+// The folder link j stays, never entered.
+const Outcome kLinkKept = {
+    {"j", "ro.tmp", "sub", "sub\\c.dat"}, "Deleted: 6KB", {"j"}, "4KB cleaned"};
 
 struct Row {
     const char* Case;
@@ -31,24 +36,78 @@ struct Row {
     int PosixDeletions = 0;
 };
 
+const VolumePlay kNoIds = {.NoFileIds = true};
+
 const Row kRows[] = {
-    {"FAT32", {0xFA7, true, true, false, true}, {}, kAllDeleted},
-    {"share without file IDs", {0x5EA, true, false, true, true}, {}, kAllDeleted},
-    // Granted on the drive after the real volume refused it: asked per volume.
-    {"POSIX deletion granted", {0x7F5, false, false, false, false, true}, {}, kAllDeleted, 5},
-    {"file links", {}, {{"v\\a.tmp", {0, 0, true}}, {"v\\sub\\c.dat", {0, 0, true}}}, kAllDeleted},
-    {"listing refused", {}, {{"v\\sub", {0, dv::kStatusAccessDenied}}}, kSubfolderPassedOver},
+    {"FAT32",
+     {.StatRefusal = dv::kStatusInvalidInfoClass,
+      .TagRefusal = dv::kStatusInvalidParameter,
+      .PosixRefused = true},
+     {},
+     kAllDeleted},
+    {"share without file IDs",
+     {.StatRefusal = dv::kStatusInvalidInfoClass, .NoFileIds = true, .PosixRefused = true},
+     {},
+     kAllDeleted},
+    // Granted on a volume with the serial number of Wine's, which refuses it.
+    {"POSIX deletion granted", {.PosixGranted = true}, {}, kAllDeleted, 6},
+    {"level unknown to a server", {.StatRefusal = kStatusInvalidLevel}, {}, kAllDeleted},
+    {"class refused by a filter", {.StatRefusal = dv::kStatusAccessDenied}, {}, kAllDeleted},
+    {"listing and handle IDs of two kinds", {.HandleIdBits = uint64_t(5) << 60}, {}, kAllDeleted},
+    {"ReFS", {.ReFS = true}, {}, kAllDeleted},
+    {"a folder swapped where the IDs agree",
+     {},
+     {{"v\\sub", {.OtherId = true}}},
+     kSubfolderPassedOver},
+    {"junction", {}, {{"v\\j", {.Tag = kJunction, .Target = "t\\dir"}}}, kLinkKept},
+    {"folder symbolic link",
+     kNoIds,
+     {{"v\\j", {.Tag = kSymbolicLink, .Target = "t\\dir"}}},
+     kLinkKept},
+    {"file symbolic links",
+     kNoIds,
+     {{"v\\a.tmp", {.Tag = kSymbolicLink, .Target = "t\\file.dat"}},
+      {"v\\sub\\c.dat", {.Tag = kSymbolicLink, .Target = "t\\file.dat"}}},
+     kAllDeleted},
+    {"WSL link", {}, {{"v\\a.tmp", {.Tag = kWslLink, .Target = "t\\file.dat"}}}, kAllDeleted},
+    {"folder swapped for a junction after its listing",
+     kNoIds,
+     {{"v\\sub", {.Tag = kJunction, .ListedPlain = true}}},
+     kSubfolderPassedOver},
+    // Neither stands for another path: a read-only socket file is cleared and
+    // deleted, a projected folder walked.
+    {"socket file", {}, {{"v\\ro.tmp", {.Tag = kSocketFile}}}, kAllDeleted},
+    {"projected folder", {}, {{"v\\sub", {.Tag = kProjectedFolder}}}, kAllDeleted},
+    // The empty folder j is removed all the same.
+    {"listing refused",
+     {},
+     {{"v\\sub", {.ListingRefused = dv::kStatusAccessDenied}},
+      {"v\\j", {.ListingRefused = dv::kStatusAccessDenied}}},
+     kSubfolderPassedOver},
     {"held without sharing",
      {},
-     {{"v\\sub", {0, dv::kStatusSharingViolation}}},
+     {{"v\\sub", {.ListingRefused = dv::kStatusSharingViolation}}},
      kSubfolderPassedOver},
-    {"delete pending", {}, {{"v\\sub", {dv::kStatusDeletePending}}}, kSubfolderPassedOver},
-    {"now a file", {}, {{"v\\sub", {dv::kStatusNotADirectory}}}, kSubfolderPassedOver},
+    {"delete pending",
+     {},
+     {{"v\\sub", {.OpenRefused = dv::kStatusDeletePending}}},
+     kSubfolderPassedOver},
+    {"now a file",
+     {},
+     {{"v\\sub", {.OpenRefused = dv::kStatusNotADirectory}}},
+     kSubfolderPassedOver},
 };
 
 void PrintTo(const Row& row, std::ostream* out) { *out << row.Case; }
 
-class VolumeAnswers : public RemovalTest, public ::testing::WithParamInterface<Row> {};
+class VolumeAnswers : public RemovalTest, public ::testing::WithParamInterface<Row> {
+  protected:
+    void TearDown() override {
+        UnmapDrive(kRealDrive);
+        RemovalTest::TearDown();
+    }
+    static constexpr char kRealDrive[] = "T:";
+};
 
 TEST_P(VolumeAnswers, DeleteAndCountWhatTheyMayAndPassOverTheRest) {
     const Row& row = GetParam();
@@ -56,16 +115,25 @@ TEST_P(VolumeAnswers, DeleteAndCountWhatTheyMayAndPassOverTheRest) {
     File("v\\ro.tmp", 1024, FILE_ATTRIBUTE_READONLY);
     File("v\\sub\\b.tmp", 3072);
     File("v\\sub\\c.dat", 1024);
+    MakeDir(drive_ + "\\v\\j");
+    // What links lead to, outside everything cleaned.
+    File("t\\file.dat", 1024);
+    File("t\\dir\\x.dat", 1024);
     // Real targets before and after the played one.
     for (const char* real : {"\\areal", "\\zreal"}) {
         MakeDir(root_ + real);
         WriteFile(root_ + real + "\\x.dat", std::string(1024, 'x'));
     }
+    MakeDir(root_ + "\\real\\w");
+    WriteFile(root_ + "\\real\\w\\0.tmp", std::string(1024, 'x'));
+    ASSERT_TRUE(MapDrive(kRealDrive, root_ + "\\real"));
     PlayedVolume played(drive_, row.Volume);
     for (const auto& [relative, entry] : row.Entries)
         played.Play(relative, entry);
 
     dv::TSForm& form = ScanForm({"*.tmp"});
+    form.cDisks.Add(kRealDrive);
+    form.cDisks.SetChecked(1, true);
     form.bScanClick();
     form.bSelAllClick();
     form.bDeleteClick();
@@ -79,6 +147,7 @@ TEST_P(VolumeAnswers, DeleteAndCountWhatTheyMayAndPassOverTheRest) {
     EXPECT_EQ(TreeListing(drive_ + "\\v"), row.Expected.AfterClean);
     EXPECT_EQ(form.lprog.Caption(), row.Expected.Cleaned);
     EXPECT_EQ(played.PosixDeletions, row.PosixDeletions);
+    EXPECT_EQ(TreeListing(drive_ + "\\t"), (Listing{"dir", "dir\\x.dat", "file.dat"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Played, VolumeAnswers, ::testing::ValuesIn(kRows),
