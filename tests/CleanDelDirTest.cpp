@@ -64,6 +64,8 @@ TEST_F(CleanDelDir, EmptiesTreeKeepsDesktopIniAndFilesInUseAndNeverFollowsLinks)
     SetFileAttributesA((target + "\\ro").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
     SetFileAttributesA((target + "\\ini").c_str(),
                        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    SetFileAttributesA((target + "\\ini\\deeper").c_str(),
+                       FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
     Fill(target + "\\ini\\deeper\\dEsKtOp.ini", 10);
     Fill(target + "\\ini\\deeper\\g.txt", 1024);
     Fill(target + "\\dir\\desktop.ini\\h.txt", 100);
@@ -87,7 +89,8 @@ TEST_F(CleanDelDir, EmptiesTreeKeepsDesktopIniAndFilesInUseAndNeverFollowsLinks)
     EXPECT_EQ(form.lprog.Caption(), "9KB cleaned");
     EXPECT_EQ(GetFileAttributesA((target + "\\locked.txt").c_str()) & 7, 0u);
     // A folder that stays has its attributes down to the directory bit.
-    EXPECT_EQ(GetFileAttributesA((target + "\\ini").c_str()), DWORD(FILE_ATTRIBUTE_DIRECTORY));
+    for (const char* kept : {"\\ini", "\\ini\\deeper"})
+        EXPECT_EQ(GetFileAttributesA((target + kept).c_str()), DWORD(FILE_ATTRIBUTE_DIRECTORY));
     EXPECT_EQ(dvtest::ReadFile(outside + "\\precious.txt"), std::string(4096, 'x'));
     if (!linked)
         GTEST_SKIP() << "this platform makes no directory links; the rest was checked";

@@ -38,9 +38,10 @@ TEST(ListFile, EveryLineIsWrittenWithCrLfTheLastOneToo) {
 TEST(ListFile, SaveReplacesTheWholeFileAndLoadReadsItBack) {
     const std::string file = dvtest::ScratchDir() + "\\list.ini";
     dvtest::WriteFile(file, "old one\r\nold two\r\nold three\r\n");
-    dv::SaveTextList(file, {"new"});
-    EXPECT_EQ(dvtest::ReadFile(file), "new\r\n");
-    EXPECT_EQ(dv::LoadTextList(file), Names{"new"});
+    const Names lines = {"new", std::string(70000, 'x'), "last"}; // more than one read
+    dv::SaveTextList(file, lines);
+    EXPECT_EQ(dvtest::ReadFile(file), "new\r\n" + lines[1] + "\r\nlast\r\n");
+    EXPECT_EQ(dv::LoadTextList(file), lines);
     EXPECT_FALSE(dvtest::PathExists(file + ".new"));
 }
 

@@ -138,6 +138,8 @@ NTSTATUS PlayedVolume::QueryDirectory(HANDLE folder, void* buffer, ULONG size,
         return NtFiles::QueryDirectory(folder, buffer, size, kind, restart);
     if (volume_.NoFileIds && kind == FileClass::IdBothDirectory)
         return dv::kStatusInvalidInfoClass;
+    if (volume_.EmptyRoot && relative.empty())
+        return restart ? dv::kStatusNoSuchFile : dv::kStatusNoMoreFiles;
     const NTSTATUS status = NtFiles::QueryDirectory(folder, buffer, size, kind, restart);
     const bool withIds = kind == FileClass::IdBothDirectory;
     const size_t nameAt = withIds ? offsetof(FILE_ID_BOTH_DIR_INFO, FileName) : 64;

@@ -28,6 +28,7 @@ struct VolumePlay {
     bool PosixGranted = false; // played with the plain disposition
     uint64_t HandleIdBits = 0; // or-ed into the IDs handles give
     bool ReFS = false;         // so named, and every other ID a handle gives changed
+    bool EmptyRoot = false;    // the folder lists as an empty FAT root: no "." even
 };
 
 struct EntryPlay {

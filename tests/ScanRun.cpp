@@ -43,6 +43,9 @@ TEST_F(ScanTest, ListsEachMatchBelowTheRootOnceWithItsSize) {
     EXPECT_EQ(form.ListFiles.Hint, L"6 files found");
     EXPECT_TRUE(form.ListTmp.Empty());
     EXPECT_EQ(ShownTicks(form), std::vector<std::string>{});
+    form.cExt.SetChecked(2, false); // "~A.~B" is listed for the second of its patterns
+    form.bScanClick();
+    EXPECT_EQ(form.FoundKB, 13);
     ExpectButtonsEnabled(true);
 
     // Each found file, and each folder on its way below the root, keeps the ID
@@ -168,6 +171,10 @@ TEST_F(ScanTest, TicksAndPatternsChangedDuringTheScanCountForEntriesNotYetReache
     File("D\\E.four\\d.four", 10); // a folder that matches is walked, not listed
     File("G\\e.four", 10);
     File("root.four", 10); // in the root: never listed
+    File("H\\h.four", 10); // swapped for a link before the pattern pass: neither listed
+    dvtest::MakeDir(root_ + "\\outside");
+    dvtest::WriteFile(root_ + "\\outside\\z.four", "z");
+    links_.push_back(drive_ + "\\H");
     dv::TSForm& form = ScanForm({"*.one", "*.two", "*.three"});
     form.cExt.SetChecked(1, false);
     dv::TAddExt addExt;
@@ -188,6 +195,7 @@ TEST_F(ScanTest, TicksAndPatternsChangedDuringTheScanCountForEntriesNotYetReache
             // Made after the walk: only a pattern it did not know finds them.
             File("D\\late.two", 10);
             File("G\\late.four", 10);
+            RunHostScript(drive_, "rm -rf H && ln -s \"$PWD/../outside\" H");
             form.cExt.SetChecked(1, true);  // not reached yet: searched
             form.cExt.SetChecked(2, false); // not reached yet: left out
         }
@@ -300,8 +308,7 @@ TEST_F(ScanTest, DirectoryLinksAndFoldersThatCannotBeListedAreNotEntered) {
     TextRecorder label(form.Label9);
     label.OnText = [&](const std::string& text) {
         if (text == "Scanning: 0")
-            RunHostScript(drive_,
-                          "rm -rf " + gone[0] + " && ln -s \"$PWD/../outside\" " + gone[0]);
+            RunHostScript(drive_, "rm -rf " + gone[0] + " && ln -s \"$PWD/../outside\" " + gone[0]);
     };
     form.bScanClick();
     const Item left{gone[1] == "C" ? "c.tmp" : "g.tmp", At(gone[1]), "0"};

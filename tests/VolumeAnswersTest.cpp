@@ -2,6 +2,7 @@
 // what is deleted, what is counted, and that nothing stops the run.
 #include "PlayedVolume.h"
 #include "ScanFixture.h"
+#include "scan/FolderSearch.h"
 
 using namespace dvtest;
 using Listing = std::vector<std::string>;
@@ -156,5 +157,15 @@ INSTANTIATE_TEST_SUITE_P(Played, VolumeAnswers, ::testing::ValuesIn(kRows),
                              std::erase(name, ' ');
                              return name;
                          });
+
+TEST_F(ScanTest, AnEmptyFatRootIsWalkedAsAnEmptyFolder) {
+    PlayedVolume played(drive_, {.EmptyRoot = true});
+    dv::TScanRecord record;
+    std::vector<const std::vector<dv::ListedEntry>*> reached;
+    dv::WalkFolders(W(kScanDrive), record,
+                    [&](uint32_t, const auto* entries) { reached.push_back(entries); });
+    ASSERT_EQ(reached.size(), 1u);
+    EXPECT_TRUE(reached[0] && reached[0]->empty());
+}
 
 } // namespace
