@@ -49,6 +49,12 @@ const Swap kSwaps[] = {
      "rm -rf d/y && ln -s \"$PWD/../victim\" d/y",
      {"x", "y"},
      "Deleted: 1KB"},
+    // A folder kept open reaches the folder checked, whatever its name leads to now.
+    {"kept folder now a link",
+     "d\\x\\1.tmp",
+     "mv d d.old && ln -s \"$PWD/../victim\" d",
+     {"2.tmp"},
+     "Deleted: 3KB"},
     // Checked, then swapped: the handle deletes what was checked, never what
     // the name leads to now (Wine keeps a file renamed since its open).
     {"file swapped after its check",

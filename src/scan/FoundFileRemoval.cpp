@@ -3,47 +3,71 @@
 #include "app/LongPaths.h"
 #include "app/Strings.h"
 
+#include <algorithm>
+
 namespace dv {
 
-// A root that cannot be opened stays in hand, unopened: the files found on it
-// fail at once rather than each waiting for the drive or the share again.
-void TFoundFileRemover::OpenRoot(const std::wstring& root) {
-    path_.clear();
-    root_ = root;
-    if (OpenFolderByPath(VerbatimPath(root + L"\\"), rootHandle_) == 0)
-        volume_ = Volume::OfListedRoot(rootHandle_.Get());
+namespace {
+
+// Open folders kept at most: a few levels of a wide tree, and far below what
+// a process may hold open.
+const size_t kKeptFolders = 256;
+
+} // namespace
+
+TFoundFileRemover::Root& TFoundFileRemover::RootOf(const std::wstring& dir, size_t rootLength) {
+    const std::wstring name = dir.substr(0, rootLength);
+    const auto found = roots_.find(name);
+    if (found != roots_.end())
+        return found->second;
+    Root& root = roots_[name];
+    if (OpenFolderByPath(VerbatimPath(name + L"\\"), root.Handle) == 0)
+        root.Answers = Volume::OfListedRoot(root.Handle.Get());
+    return root;
 }
 
-// The folder dir, from the nearest folder of the current path on.
-HANDLE TFoundFileRemover::Reach(const std::wstring& dir) {
-    const size_t rootLength = RootLength(dir);
-    if (rootLength == 0)
-        return nullptr;
-    if (dir.compare(0, rootLength, root_) != 0 || root_.size() != rootLength)
-        OpenRoot(dir.substr(0, rootLength));
-    if (!rootHandle_.Valid())
-        return nullptr;
-    size_t depth = 0;
-    for (size_t end = rootLength; end < dir.size(); ++depth) {
+void TFoundFileRemover::Keep(const std::wstring& path, FileHandle folder) {
+    if (kept_.size() >= kKeptFolders)
+        kept_.erase(std::min_element(kept_.begin(), kept_.end(), [](const auto& a, const auto& b) {
+            return a.second.LastUse < b.second.LastUse;
+        }));
+    kept_[path] = {std::move(folder), ++uses_};
+}
+
+// The folder dir, from the nearest folder kept on its way down.
+HANDLE TFoundFileRemover::Reach(const std::wstring& dir, Root& root, size_t rootLength) {
+    size_t end = dir.size();
+    HANDLE from = nullptr;
+    for (; end > rootLength; end = dir.rfind(L'\\', end - 1)) {
+        const auto kept = kept_.find(dir.substr(0, end));
+        if (kept != kept_.end()) {
+            kept->second.LastUse = ++uses_;
+            from = kept->second.Handle.Get();
+            break;
+        }
+    }
+    if (end == rootLength)
+        from = root.Handle.Get();
+    while (end < dir.size()) {
         const size_t start = end + 1;
         end = std::min(dir.find(L'\\', start), dir.size());
-        const std::wstring name = dir.substr(start, end - start);
-        if (depth < path_.size() && path_[depth].Name == name)
-            continue;
-        path_.erase(path_.begin() + ptrdiff_t(depth), path_.end());
-        HANDLE parent = depth == 0 ? rootHandle_.Get() : path_.back().Handle.Get();
+        const std::wstring path = dir.substr(0, end);
         FileHandle folder;
-        if (OpenEntry(parent, name, true, OpenFor::Checking, folder) != 0 ||
-            !IsRecordedFolder(volume_, folder.Get(), recordedId_(dir.substr(0, end))))
+        if (OpenEntry(from, dir.substr(start, end - start), true, OpenFor::Checking, folder) != 0 ||
+            !IsRecordedFolder(root.Answers, folder.Get(), recordedId_(path)))
             return nullptr;
-        path_.push_back({name, std::move(folder)});
+        from = folder.Get();
+        Keep(path, std::move(folder));
     }
-    path_.erase(path_.begin() + ptrdiff_t(depth), path_.end());
-    return depth == 0 ? rootHandle_.Get() : path_.back().Handle.Get();
+    return from;
 }
 
 bool TFoundFileRemover::Delete(const std::wstring& dir, const std::wstring& name, uint64_t fileId) {
-    HANDLE folder = Reach(dir);
+    const size_t rootLength = RootLength(dir);
+    if (rootLength == 0)
+        return false;
+    Root& root = RootOf(dir, rootLength);
+    HANDLE folder = root.Handle.Valid() ? Reach(dir, root, rootLength) : nullptr;
     if (!folder)
         return false;
     FileHandle file;
@@ -51,9 +75,9 @@ bool TFoundFileRemover::Delete(const std::wstring& dir, const std::wstring& name
     if (OpenEntry(folder, name, false, OpenFor::Deletion, file) != 0)
         return false;
     Identity identity;
-    return QueryIdentity(volume_, file.Get(), identity) &&
+    return QueryIdentity(root.Answers, file.Get(), identity) &&
            !(identity.Attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           SameFileId(identity.FileId, fileId) && DeleteByHandle(volume_, file.Get());
+           SameFileId(identity.FileId, fileId) && DeleteByHandle(root.Answers, file.Get());
 }
 
 } // namespace dv

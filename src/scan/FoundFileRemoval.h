@@ -8,8 +8,9 @@
 #include "app/FileByHandle.h"
 
 #include <functional>
+#include <map>
 #include <string>
-#include <vector>
+#include <unordered_map>
 
 namespace dv {
 
@@ -26,20 +27,28 @@ class TFoundFileRemover {
     bool Delete(const std::wstring& dir, const std::wstring& name, uint64_t fileId);
 
   private:
-    struct Step {
-        std::wstring Name;
+    // A drive or share, opened once; one that cannot be opened stays in hand,
+    // unopened, so that the files found on it fail at once.
+    struct Root {
         FileHandle Handle;
+        Volume Answers;
     };
-    HANDLE Reach(const std::wstring& dir);
-    void OpenRoot(const std::wstring& root);
+    struct KeptFolder {
+        FileHandle Handle;
+        uint64_t LastUse = 0;
+    };
+    Root& RootOf(const std::wstring& dir, size_t rootLength);
+    HANDLE Reach(const std::wstring& dir, Root& root, size_t rootLength);
+    void Keep(const std::wstring& path, FileHandle folder);
 
     RecordedFolderId recordedId_;
-    // The drive or share in hand, and the folders of the current path below it,
-    // each opened from the one above; all closed when the remover goes.
-    std::wstring root_;
-    FileHandle rootHandle_;
-    Volume volume_;
-    std::vector<Step> path_;
+    std::map<std::wstring, Root> roots_;
+    // Folders below the roots opened and checked once, by path, so that the
+    // files of one folder and of its neighbours share their way down; a
+    // handle keeps reaching the folder checked, whatever its name leads to
+    // later. The least used go when there are too many.
+    std::unordered_map<std::wstring, KeptFolder> kept_;
+    uint64_t uses_ = 0;
 };
 
 } // namespace dv
