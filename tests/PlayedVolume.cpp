@@ -87,6 +87,8 @@ PlayedVolume::~PlayedVolume() { dv::UseNtFiles(nullptr); }
 
 void PlayedVolume::Play(const std::string& relative, const EntryPlay& entry) {
     entries_[Lower(W(relative))] = entry;
+    if (entry.Attributes)
+        attributes_[Lower(W(relative))] = entry.Attributes;
 }
 
 bool PlayedVolume::Below(HANDLE entry, std::wstring& relative) const {
@@ -148,9 +150,12 @@ NTSTATUS PlayedVolume::QueryDirectory(HANDLE folder, void* buffer, ULONG size,
         const auto next = Get<ULONG>(record, 0), nameBytes = Get<ULONG>(record, 60);
         const std::wstring name(reinterpret_cast<const wchar_t*>(record + nameAt),
                                 nameBytes / sizeof(wchar_t));
-        const EntryPlay* entry = Entry(Inside(relative, name));
+        const std::wstring inside = Inside(relative, name);
+        const EntryPlay* entry = Entry(inside);
         if (entry && entry->Tag && !entry->ListedPlain)
             MarkReparsePoint(record, kRecordAttributes, withIds ? kRecordTag : 0, entry->Tag);
+        Put<ULONG>(record, kRecordAttributes,
+                   Get<ULONG>(record, kRecordAttributes) | PlayedAttributes(inside));
         if (next == 0)
             break;
         offset += next;
@@ -174,33 +179,47 @@ NTSTATUS PlayedVolume::QueryInformation(HANDLE entry, void* buffer, ULONG size,
         return status;
     const EntryPlay* played = Entry(relative);
     if (kind == FileClass::Internal || kind == FileClass::Stat)
-        PlayIds(played, buffer);
-    PlayReparsePoint(played, buffer, kind);
+        PlayIds(played, relative, buffer);
+    if (kind == FileClass::Basic || kind == FileClass::Stat || kind == FileClass::AttributeTag) {
+        const size_t at = AttributesOffset(kind);
+        Put<ULONG>(buffer, at, Get<ULONG>(buffer, at) | PlayedAttributes(relative));
+        if (played && played->Tag)
+            MarkReparsePoint(buffer, at, TagOffset(kind), played->Tag);
+    }
     return status;
 }
 
-void PlayedVolume::PlayIds(const EntryPlay* entry, void* buffer) const {
+void PlayedVolume::PlayIds(const EntryPlay* entry, const std::wstring& relative,
+                           void* buffer) const {
     auto id = Get<uint64_t>(buffer, 0);
     if (entry && entry->OtherId)
         id ^= 0x77;
     id |= volume_.HandleIdBits;
-    // On ReFS the 64 bits of one file's ID have changed from one answer to the next.
-    if (volume_.ReFS && idAnswers_++ % 2)
+    // On ReFS the 64 bits of one file's ID have changed from one answer to the
+    // next; played here as the same for the folder's first answer alone.
+    if (volume_.ReFS && !(relative.empty() && rootIdAnswers_++ == 0))
         id |= uint64_t(5) << 60;
     Put<uint64_t>(buffer, 0, volume_.NoFileIds ? ~uint64_t(0) : id);
 }
 
-void PlayedVolume::PlayReparsePoint(const EntryPlay* entry, void* buffer,
-                                    FILE_INFORMATION_CLASS kind) const {
-    if (entry && entry->Tag &&
-        (kind == FileClass::Basic || kind == FileClass::Stat || kind == FileClass::AttributeTag))
-        MarkReparsePoint(buffer, AttributesOffset(kind), TagOffset(kind), entry->Tag);
+DWORD PlayedVolume::PlayedAttributes(const std::wstring& relative) const {
+    const auto played = attributes_.find(relative);
+    return played == attributes_.end() ? 0 : played->second;
+}
+
+DWORD PlayedVolume::Attributes(const std::string& relative) const {
+    return PlayedAttributes(Lower(W(relative)));
 }
 
 NTSTATUS PlayedVolume::SetInformation(HANDLE entry, const void* buffer, ULONG size,
                                       FILE_INFORMATION_CLASS kind) const {
     std::wstring relative;
-    if (kind != FileClass::DispositionEx || !Below(entry, relative))
+    if (!Below(entry, relative))
+        return NtFiles::SetInformation(entry, buffer, size, kind);
+    const auto played = attributes_.find(relative);
+    if (kind == FileClass::Basic && played != attributes_.end())
+        played->second &= Get<ULONG>(buffer, AttributesOffset(kind));
+    if (kind != FileClass::DispositionEx)
         return NtFiles::SetInformation(entry, buffer, size, kind);
     if (volume_.PosixRefused)
         return dv::kStatusInvalidParameter;

@@ -40,6 +40,7 @@ struct EntryPlay {
     const char* Target = "";
     bool ListedPlain = false; // a link only to its handle: swapped in after the listing
     bool OtherId = false;     // its handle gives another file's ID: swapped since
+    DWORD Attributes = 0;     // bits Wine keeps on no folder (archive, not indexed), until set
 };
 
 class PlayedVolume : public dv::NtFiles {
@@ -55,6 +56,8 @@ class PlayedVolume : public dv::NtFiles {
     // Run after every open below the folder, and after the first read of a
     // listing there, with the relative path of the entry ("" for the folder).
     std::function<void(const std::string&relative)> AfterOpen, AfterListing;
+    // The played attribute bits an entry still has.
+    DWORD Attributes(const std::string& relative) const;
     // POSIX deletions granted below the folder.
     mutable int PosixDeletions = 0;
 
@@ -76,12 +79,14 @@ class PlayedVolume : public dv::NtFiles {
     void Learn(const std::string& folder);
     static std::wstring Inside(const std::wstring& relative, const std::wstring& name);
 
-    void PlayIds(const EntryPlay* entry, void* buffer) const;
-    void PlayReparsePoint(const EntryPlay* entry, void* buffer, FILE_INFORMATION_CLASS kind) const;
+    void PlayIds(const EntryPlay* entry, const std::wstring& relative, void* buffer) const;
+    DWORD PlayedAttributes(const std::wstring& relative) const;
 
     // Every entry below the folder by its file ID, as made or as opened since.
     mutable std::map<uint64_t, std::wstring> known_;
-    mutable unsigned idAnswers_ = 0;
+    mutable unsigned rootIdAnswers_ = 0;
+    // Played attribute bits by entry, as set since.
+    mutable std::map<std::wstring, DWORD> attributes_;
     VolumePlay volume_;
     std::wstring folder_;
     std::map<std::wstring, EntryPlay> entries_;
