@@ -49,9 +49,9 @@ size_t TFoundFiles::MakeKey(std::wstring_view name) {
         keyBuffer_.resize(1024);
     const LCID locale = GetThreadLocale();
     for (;;) {
-        const int made = LCMapStringW(locale, LCMAP_SORTKEY, name.data(), int(name.size()),
-                                      reinterpret_cast<wchar_t*>(keyBuffer_.data()),
-                                      int(keyBuffer_.size()));
+        const int made =
+            LCMapStringW(locale, LCMAP_SORTKEY, name.data(), int(name.size()),
+                         reinterpret_cast<wchar_t*>(keyBuffer_.data()), int(keyBuffer_.size()));
         if (made > 0)
             return size_t(made);
         const int needed =
@@ -88,8 +88,8 @@ int TFoundFiles::Insert(std::wstring_view name, const std::wstring& dir, int64_t
                         uint64_t fileId) {
     const uint32_t dirIndex = DirectoryIndex(dir);
     const size_t keyLength = MakeKey(name);
-    const int place = order_.UpperBound(
-        [&](uint32_t file) { return CompareKey(keyLength, files_[file]) < 0; });
+    const int place =
+        order_.UpperBound([&](uint32_t file) { return CompareKey(keyLength, files_[file]) < 0; });
     if (IsListed(name, dirIndex, keyLength, place))
         return -1;
     files_.push_back({kilobytes, fileId, names_.Add(name.data(), name.size()),
