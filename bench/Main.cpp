@@ -112,7 +112,9 @@ const std::map<std::string, Command>& Commands() {
              FloorRemove(a.at(0), Number(a, 1), HasFlag(a, "status"), HasFlag(a, "visible"));
          }},
         {"floor-matches",
-         [](const Arguments& a) { FloorMatches(Number(a, 0), HasFlag(a, "visible")); }},
+         [](const Arguments& a) {
+             FloorMatches(Number(a, 0), !HasFlag(a, "nocount"), HasFlag(a, "visible"));
+         }},
         {"form-scan",
          [](const Arguments& a) {
              // "walk": a pattern no generated file matches, so only the walk is left.

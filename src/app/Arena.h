@@ -3,7 +3,6 @@
 // blocks that never move: a run costs its own length and no heap block, and
 // stays where it is until Clear.
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -11,14 +10,14 @@ namespace dv {
 
 template <class T> class TArena {
   public:
-    // A copy of the run, valid until Clear.
-    const T* Add(const T* run, size_t length) {
+    // Room for a run of this length, to be filled by the caller; it stays
+    // until Clear.
+    T* Make(size_t length) {
         if (length > capacity_ - used_)
             NewBlock(length);
-        T* copy = blocks_.back().get() + used_;
-        std::memcpy(copy, run, length * sizeof(T));
+        T* room = blocks_.back().get() + used_;
         used_ += length;
-        return copy;
+        return room;
     }
 
     void Clear() {

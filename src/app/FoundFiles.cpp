@@ -64,7 +64,7 @@ size_t TFoundFiles::MakeKey(std::wstring_view name) {
 
 int TFoundFiles::CompareKey(size_t keyLength, const StoredFile& file) const {
     const int common =
-        std::memcmp(keyBuffer_.data(), file.Key, std::min<size_t>(keyLength, file.KeyLength));
+        std::memcmp(keyBuffer_.data(), file.Key(), std::min<size_t>(keyLength, file.KeyLength));
     if (common != 0)
         return common;
     return keyLength < file.KeyLength ? -1 : keyLength > file.KeyLength ? 1 : 0;
@@ -92,11 +92,18 @@ int TFoundFiles::Insert(std::wstring_view name, const std::wstring& dir, int64_t
         order_.UpperBound([&](uint32_t file) { return CompareKey(keyLength, files_[file]) < 0; });
     if (IsListed(name, dirIndex, keyLength, place))
         return -1;
-    files_.push_back({kilobytes, fileId, names_.Add(name.data(), name.size()),
-                      keys_.Add(keyBuffer_.data(), keyLength), uint32_t(name.size()),
-                      uint32_t(keyLength), dirIndex, false});
+    files_.push_back({kilobytes, fileId, Keep(name, keyLength), uint32_t(keyLength), dirIndex,
+                      uint16_t(name.size()), false});
     order_.Insert(place, uint32_t(files_.size() - 1));
     return place;
+}
+
+const wchar_t* TFoundFiles::Keep(std::wstring_view name, size_t keyLength) {
+    const size_t keyUnits = (keyLength + sizeof(wchar_t) - 1) / sizeof(wchar_t);
+    wchar_t* text = texts_.Make(name.size() + keyUnits);
+    std::memcpy(text, name.data(), name.size() * sizeof(wchar_t));
+    std::memcpy(text + name.size(), keyBuffer_.data(), keyLength);
+    return text;
 }
 
 void TFoundFiles::SetAllTicked(bool ticked) {
@@ -132,8 +139,7 @@ std::optional<uint64_t> TFoundFiles::FolderId(const std::wstring& dir) const {
 void TFoundFiles::Clear() {
     order_.Clear();
     std::deque<StoredFile>().swap(files_);
-    names_.Clear();
-    keys_.Clear();
+    texts_.Clear();
     std::vector<uint8_t>().swap(keyBuffer_);
     folders_.Clear();
     std::wstring().swap(lastDir_);

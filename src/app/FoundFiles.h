@@ -6,8 +6,9 @@
 // window, so the scan, the removal and the window's headers all build on it.
 //
 // Each name is compared through its sort key, made once when the file comes
-// in; names and keys lie side by side in arenas, and the order is kept in
-// chunks, so that a file costs the same to put in however many are listed.
+// in; each name and its key lie side by side in one arena, and the order is
+// kept in chunks, so that a file costs the same to put in however many are
+// listed.
 #include "app/Arena.h"
 #include "app/ChunkedOrder.h"
 #include "app/FolderTable.h"
@@ -66,13 +67,13 @@ class TFoundFiles {
     struct StoredFile {
         int64_t KB;
         uint64_t FileId;
-        const wchar_t* NameStart;
-        const uint8_t* Key; // the name's sort key
-        uint32_t NameLength;
-        uint32_t KeyLength;
+        const wchar_t* Text; // the name, then its sort key
+        uint32_t KeyLength;  // bytes
         uint32_t Dir;
+        uint16_t NameLength; // a name has at most 32,767 characters
         bool Ticked;
-        std::wstring_view Name() const { return {NameStart, NameLength}; }
+        std::wstring_view Name() const { return {Text, NameLength}; }
+        const uint8_t* Key() const { return reinterpret_cast<const uint8_t*>(Text + NameLength); }
     };
     const StoredFile& Stored(int position) const { return files_[order_.At(position)]; }
     StoredFile& Stored(int position) { return files_[order_.At(position)]; }
@@ -82,6 +83,8 @@ class TFoundFiles {
     // Whether the file is listed already: equal names stand together, just
     // before where the file would go.
     bool IsListed(std::wstring_view name, uint32_t dir, size_t keyLength, int place) const;
+    // A lasting copy of the name with its key (keyBuffer_) behind it.
+    const wchar_t* Keep(std::wstring_view name, size_t keyLength);
     // The order of the new name's key (keyBuffer_) against a stored file's.
     int CompareKey(size_t keyLength, const StoredFile& file) const;
 
@@ -89,8 +92,7 @@ class TFoundFiles {
     // The files themselves, in the order stored; a removed one keeps its
     // place until Clear.
     std::deque<StoredFile> files_;
-    TArena<wchar_t> names_;
-    TArena<uint8_t> keys_;
+    TArena<wchar_t> texts_;
     std::vector<uint8_t> keyBuffer_;
     TFolderTable folders_;
     // The directory of the last file put in, looked up once for its neighbours.
