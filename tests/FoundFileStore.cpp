@@ -32,7 +32,7 @@ TEST(FoundFiles, KeepsEqualNamesInTheOrderAddedAndEachFileOnce) {
 
     // Hard names, put in in this order: the store orders them as a stable sort
     // by lstrcmpW does, each name and directory once.
-    using Entry = std::pair<const wchar_t*, const wchar_t*>; // name, directory
+    using Entry = std::pair<std::wstring, std::wstring>; // name, directory
     const std::vector<Entry> rows[] = {
         // hyphens and apostrophes weigh less than letters (word sort)
         {{L"co-op", L"a"},
@@ -92,6 +92,11 @@ TEST(FoundFiles, KeepsEqualNamesInTheOrderAddedAndEachFileOnce) {
          {L"a", L"a"},
          {L"\u03c9", L"a"},
          {L"z", L"a"}},
+        // long names, whose keys outgrow any before them
+        {{L"a", L"a"},
+         {std::wstring(200, L'\u00c9') + L"2", L"a"},
+         {std::wstring(200, L'\u00e9') + L"1", L"a"},
+         {std::wstring(200, L'e') + L"1", L"a"}},
         // equal names in two folders
         {{L"x", L"C:\\two"},
          {L"x", L"C:\\one"},
@@ -108,19 +113,17 @@ TEST(FoundFiles, KeepsEqualNamesInTheOrderAddedAndEachFileOnce) {
         std::vector<Entry> expected;
         for (const auto& [name, dir] : row) {
             store.Insert(name, dir, 0);
-            if (std::find_if(expected.begin(), expected.end(), [&](const Entry& e) {
-                    return std::wstring(e.first) == name && std::wstring(e.second) == dir;
-                }) == expected.end())
+            if (std::find(expected.begin(), expected.end(), Entry{name, dir}) == expected.end())
                 expected.push_back({name, dir});
         }
         std::stable_sort(expected.begin(), expected.end(), [](const Entry& a, const Entry& b) {
-            return lstrcmpW(a.first, b.first) < 0;
+            return lstrcmpW(a.first.c_str(), b.first.c_str()) < 0;
         });
         std::vector<std::wstring> paths, expectedPaths;
         for (int i = 0; i < store.Count(); ++i)
             paths.push_back(store.Path(i));
         for (const auto& [name, dir] : expected)
-            expectedPaths.push_back(std::wstring(dir) + L"\\" + name);
+            expectedPaths.push_back(dir + L"\\" + name);
         EXPECT_EQ(paths, expectedPaths);
     }
 

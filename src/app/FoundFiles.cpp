@@ -45,29 +45,25 @@ int TFoundFiles::Find(const std::wstring& text, int start, bool prefix, bool wra
 // The key orders names as lstrcmpW does: the thread's locale, and no flags,
 // so that hyphens and apostrophes count as lstrcmpW counts them (word sort).
 size_t TFoundFiles::MakeKey(std::wstring_view name) {
-    if (keyBuffer_.empty())
-        keyBuffer_.resize(1024);
     const LCID locale = GetThreadLocale();
-    for (;;) {
-        const int made =
-            LCMapStringW(locale, LCMAP_SORTKEY, name.data(), int(name.size()),
-                         reinterpret_cast<wchar_t*>(keyBuffer_.data()), int(keyBuffer_.size()));
-        if (made > 0)
-            return size_t(made);
-        const int needed =
-            LCMapStringW(locale, LCMAP_SORTKEY, name.data(), int(name.size()), nullptr, 0);
-        if (needed <= int(keyBuffer_.size()))
-            return 0; // no key at all: the name sorts first
-        keyBuffer_.resize(size_t(needed));
+    const int length = int(name.size());
+    auto make = [&] {
+        return LCMapStringW(locale, LCMAP_SORTKEY, name.data(), length,
+                            reinterpret_cast<wchar_t*>(keyBuffer_.data()), int(keyBuffer_.size()));
+    };
+    int made = make();
+    if (made == 0) { // a longer key than any before
+        keyBuffer_.resize(
+            size_t(LCMapStringW(locale, LCMAP_SORTKEY, name.data(), length, nullptr, 0)));
+        made = make();
     }
+    return size_t(made);
 }
 
+// A key ends in its only zero byte, so keys that agree up to the shorter's
+// end are the same key.
 int TFoundFiles::CompareKey(size_t keyLength, const StoredFile& file) const {
-    const int common =
-        std::memcmp(keyBuffer_.data(), file.Key(), std::min<size_t>(keyLength, file.KeyLength));
-    if (common != 0)
-        return common;
-    return keyLength < file.KeyLength ? -1 : keyLength > file.KeyLength ? 1 : 0;
+    return std::memcmp(keyBuffer_.data(), file.Key(), std::min<size_t>(keyLength, file.KeyLength));
 }
 
 bool TFoundFiles::IsListed(std::wstring_view name, uint32_t dir, size_t keyLength,
@@ -140,7 +136,7 @@ void TFoundFiles::Clear() {
     order_.Clear();
     std::deque<StoredFile>().swap(files_);
     texts_.Clear();
-    std::vector<uint8_t>().swap(keyBuffer_);
+    std::vector<uint8_t>(256).swap(keyBuffer_);
     folders_.Clear();
     std::wstring().swap(lastDir_);
     lastDirIndex_ = TFolderTable::kNone;

@@ -93,7 +93,7 @@ class TFoundFiles {
     // place until Clear.
     std::deque<StoredFile> files_;
     TArena<wchar_t> texts_;
-    std::vector<uint8_t> keyBuffer_;
+    std::vector<uint8_t> keyBuffer_ = std::vector<uint8_t>(256);
     TFolderTable folders_;
     // The directory of the last file put in, looked up once for its neighbours.
     std::wstring lastDir_;
