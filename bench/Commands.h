@@ -24,6 +24,10 @@ void FloorCleanHandles(const std::string& root, bool showStatus);
 // stepped and repainted, per file. The floors' own window is hidden unless
 // visible.
 void FloorRemove(const std::string& drive, int expected, bool showStatus, bool visible);
+// What a scan must do per match and nothing else: an append, the owner-data
+// list view told the new count (unless not tellCount), the message pump; in a
+// window of its own.
+void FloorMatches(int matches, bool tellCount, bool visible);
 
 // The same operations through a real main window, hidden unless visible.
 // The scan of one drive with every default pattern ticked, or only the one

@@ -111,10 +111,17 @@ const std::map<std::string, Command>& Commands() {
          [](const Arguments& a) {
              FloorRemove(a.at(0), Number(a, 1), HasFlag(a, "status"), HasFlag(a, "visible"));
          }},
+        {"floor-matches",
+         [](const Arguments& a) {
+             FloorMatches(Number(a, 0), !HasFlag(a, "nocount"), HasFlag(a, "visible"));
+         }},
         {"form-scan",
          [](const Arguments& a) {
+             // "walk": a pattern no generated file matches, so only the walk is left.
              FormScan(a.at(0), Number(a, 1), HasFlag(a, "remove"), HasFlag(a, "visible"),
-                      HasFlag(a, "one") ? DefaultPatterns().front() : "");
+                      HasFlag(a, "one")    ? DefaultPatterns().front()
+                      : HasFlag(a, "walk") ? "FILE_ID.DIZ"
+                                           : "");
          }},
         {"form-clean", [](const Arguments& a) { FormClean(a.at(0), HasFlag(a, "visible")); }},
         {"startup-shown", [](const Arguments& a) { StartupShown(a.at(0), a.at(1)); }},

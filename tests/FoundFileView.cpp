@@ -189,3 +189,50 @@ TEST_F(RemovalTest, TicksFromEveryWayReachTheStoreAndTheRemoval) {
     EXPECT_EQ(TreeListing(drive_ + "\\D"), (NameList{"c.tmp", "d.tmp", "late.old"}));
     EXPECT_EQ(Names(form), (NameList{"c.tmp", "d.tmp", "late.old"}));
 }
+
+// A match put in paints again only the rows in view that now show another
+// item: from its row down, every row when it goes above them, none when it
+// goes below them.
+TEST_F(FoundFileView, AMatchPaintsOnlyTheRowsInViewItChanges) {
+    const struct {
+        const char* Added;
+        int Top;          // the first row in view
+        int FirstPainted; // the first row asked for again; -1: none
+    } rows[] = {
+        {"z.two", 0, -1}, {"m03x.two", 0, 3}, {"a.two", 0, 0}, {"a.two", 4, 4}, {"z.two", 4, -1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.Added) + " with row " + std::to_string(row.Top) + " on top");
+        RemoveTree(drive_ + "\\D");
+        for (int i = 1; i <= 12; ++i)
+            File("D\\m" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".one", 10);
+        File("D\\" + std::string(row.Added), 10);
+        CreateForm().Show(); // showing the window lists the drives again
+        dv::TSForm& form = ScanForm({"*.one", "*.two"});
+        form.PageControl1.SetActivePage(1);
+        int firstPainted = -1;
+        bool recording = false;
+        auto text = form.ListFiles.OnItemText;
+        form.ListFiles.OnItemText = [&](int index, int column) {
+            if (recording && (firstPainted < 0 || index < firstPainted))
+                firstPainted = index;
+            return text(index, column);
+        };
+        TextRecorder label(form.Label9);
+        label.OnText = [&](const std::string& said) {
+            if (said != "Searching..." || form.ListFiles.Count() != 12)
+                return;
+            RECT first;
+            ASSERT_TRUE(form.ListFiles.RowRect(0, first));
+            SendMessageW(form.ListFiles.Handle(), LVM_SCROLL, 0,
+                         row.Top * (first.bottom - first.top));
+            UpdateWindow(form.Handle());
+            dvtest::PumpMessages();
+            ASSERT_EQ(form.ListFiles.TopIndex(), row.Top);
+            recording = true;
+        };
+        form.bScanClick();
+        EXPECT_EQ(form.FoundFiles.Count(), 13);
+        EXPECT_EQ(firstPainted, row.FirstPainted);
+    }
+}

@@ -3,15 +3,21 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace dv {
 
+FoundFile TFoundFiles::operator[](int position) const {
+    const StoredFile& file = Stored(position);
+    return {std::wstring(file.Name()), file.Dir, file.KB, file.FileId, file.Ticked};
+}
+
 std::wstring TFoundFiles::Directory(int position) const {
-    return folders_.Path((*this)[position].Dir);
+    return folders_.Path(Stored(position).Dir);
 }
 
 std::wstring TFoundFiles::Path(int position) const {
-    return Directory(position) + L"\\" + (*this)[position].Name;
+    return Directory(position) + L"\\" + std::wstring(Name(position));
 }
 
 uint32_t TFoundFiles::DirectoryIndex(const std::wstring& dir) {
@@ -28,60 +34,91 @@ int TFoundFiles::Find(const std::wstring& text, int start, bool prefix, bool wra
         start = 0;
     const int length = int(text.size());
     for (int step = 0, steps = wrap ? count : count - start; step < steps; ++step) {
-        const std::wstring& name = (*this)[(start + step) % count].Name;
+        const std::wstring_view name = Name((start + step) % count);
         const int compared = prefix ? std::min(int(name.size()), length) : int(name.size());
-        if (CompareStringOrdinal(name.c_str(), compared, text.c_str(), length, TRUE) == CSTR_EQUAL)
+        if (CompareStringOrdinal(name.data(), compared, text.c_str(), length, TRUE) == CSTR_EQUAL)
             return (start + step) % count;
     }
     return -1;
 }
 
-bool TFoundFiles::IsListed(const FoundFile& file, size_t place) const {
-    // A name the comparison takes as equal to the file's may stand between
-    // files of the very same name; the run of equal names is looked through.
-    for (size_t i = place; i-- > 0;) {
-        const FoundFile& listed = *order_[i];
-        if (listed.Name == file.Name) {
-            if (listed.Dir == file.Dir)
-                return true;
-        } else if (lstrcmpW(listed.Name.c_str(), file.Name.c_str()) != 0) {
+// The key orders names as lstrcmpW does: the thread's locale, and no flags,
+// so that hyphens and apostrophes count as lstrcmpW counts them (word sort).
+size_t TFoundFiles::MakeKey(std::wstring_view name) {
+    const LCID locale = GetThreadLocale();
+    const int length = int(name.size());
+    auto make = [&] {
+        return LCMapStringW(locale, LCMAP_SORTKEY, name.data(), length,
+                            reinterpret_cast<wchar_t*>(keyBuffer_.data()), int(keyBuffer_.size()));
+    };
+    int made = make();
+    if (made == 0) { // a longer key than any before
+        keyBuffer_.resize(
+            size_t(LCMapStringW(locale, LCMAP_SORTKEY, name.data(), length, nullptr, 0)));
+        made = make();
+    }
+    return size_t(made);
+}
+
+// A key ends in its only zero byte, so keys that agree up to the shorter's
+// end are the same key.
+int TFoundFiles::CompareKey(size_t keyLength, const StoredFile& file) const {
+    return std::memcmp(keyBuffer_.data(), file.Key(), std::min<size_t>(keyLength, file.KeyLength));
+}
+
+bool TFoundFiles::IsListed(std::wstring_view name, uint32_t dir, size_t keyLength,
+                           int place) const {
+    // Names whose keys are equal stand together; identical names among them
+    // need not be next to each other.
+    for (int i = place; i-- > 0;) {
+        const StoredFile& listed = Stored(i);
+        if (CompareKey(keyLength, listed) != 0)
             return false;
-        }
+        if (listed.Dir == dir && listed.Name() == name)
+            return true;
     }
     return false;
 }
 
-int TFoundFiles::Insert(const std::wstring& name, const std::wstring& dir, int64_t kilobytes,
+int TFoundFiles::Insert(std::wstring_view name, const std::wstring& dir, int64_t kilobytes,
                         uint64_t fileId) {
-    FoundFile probe{name, DirectoryIndex(dir), kilobytes, fileId};
-    // lstrcmpW orders exactly as lstrcmpA does for every name the code page spells.
-    const auto place = std::upper_bound(order_.begin(), order_.end(), name,
-                                        [](const std::wstring& key, const FoundFile* f) {
-                                            return lstrcmpW(key.c_str(), f->Name.c_str()) < 0;
-                                        });
-    if (IsListed(probe, size_t(place - order_.begin())))
+    const uint32_t dirIndex = DirectoryIndex(dir);
+    const size_t keyLength = MakeKey(name);
+    const int place =
+        order_.UpperBound([&](uint32_t file) { return CompareKey(keyLength, files_[file]) < 0; });
+    if (IsListed(name, dirIndex, keyLength, place))
         return -1;
-    const auto inserted = order_.insert(place, &files_.emplace_back(std::move(probe)));
-    return int(inserted - order_.begin());
+    files_.push_back({kilobytes, fileId, Keep(name, keyLength), uint32_t(keyLength), dirIndex,
+                      uint16_t(name.size()), false});
+    order_.Insert(place, uint32_t(files_.size() - 1));
+    return place;
+}
+
+const wchar_t* TFoundFiles::Keep(std::wstring_view name, size_t keyLength) {
+    const size_t keyUnits = (keyLength + sizeof(wchar_t) - 1) / sizeof(wchar_t);
+    wchar_t* text = texts_.Make(name.size() + keyUnits);
+    std::memcpy(text, name.data(), name.size() * sizeof(wchar_t));
+    std::memcpy(text + name.size(), keyBuffer_.data(), keyLength);
+    return text;
 }
 
 void TFoundFiles::SetAllTicked(bool ticked) {
-    for (FoundFile* file : order_)
-        file->Ticked = ticked;
+    order_.ForEach([&](uint32_t file) { files_[file].Ticked = ticked; });
 }
 
 void TFoundFiles::Remove(const std::vector<int>& positions) {
+    std::vector<uint32_t> kept;
+    kept.reserve(size_t(Count()) - std::min(positions.size(), size_t(Count())));
     auto next = positions.begin();
-    size_t kept = 0;
-    for (size_t i = 0; i < order_.size(); ++i) {
-        if (next != positions.end() && size_t(*next) == i) {
+    int position = 0;
+    order_.ForEach([&](uint32_t file) {
+        if (next != positions.end() && *next == position)
             ++next;
-            std::wstring().swap(order_[i]->Name);
-            continue;
-        }
-        order_[kept++] = order_[i];
-    }
-    order_.resize(kept);
+        else
+            kept.push_back(file);
+        ++position;
+    });
+    order_.Assign(kept);
 }
 
 void TFoundFiles::RecordFolderId(const std::wstring& dir, uint64_t id) {
@@ -96,8 +133,10 @@ std::optional<uint64_t> TFoundFiles::FolderId(const std::wstring& dir) const {
 }
 
 void TFoundFiles::Clear() {
-    std::vector<FoundFile*>().swap(order_);
-    std::deque<FoundFile>().swap(files_);
+    order_.Clear();
+    std::deque<StoredFile>().swap(files_);
+    texts_.Clear();
+    std::vector<uint8_t>(256).swap(keyBuffer_);
     folders_.Clear();
     std::wstring().swap(lastDir_);
     lastDirIndex_ = TFolderTable::kNone;

@@ -4,12 +4,20 @@
 // to listed ones goes after them), with the IDs the volume gave the files and
 // the folders on their way. ListFiles only shows this store. It knows no
 // window, so the scan, the removal and the window's headers all build on it.
+//
+// Each name is compared through its sort key, made once when the file comes
+// in; each name and its key lie side by side in one arena, and the order is
+// kept in chunks, so that a file costs the same to put in however many are
+// listed.
+#include "app/Arena.h"
+#include "app/ChunkedOrder.h"
 #include "app/FolderTable.h"
 
 #include <cstdint>
 #include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dv {
@@ -24,8 +32,11 @@ struct FoundFile {
 
 class TFoundFiles {
   public:
-    int Count() const { return int(order_.size()); }
-    const FoundFile& operator[](int position) const { return *order_[size_t(position)]; }
+    int Count() const { return order_.Count(); }
+    FoundFile operator[](int position) const;
+    std::wstring_view Name(int position) const { return Stored(position).Name(); }
+    bool Ticked(int position) const { return Stored(position).Ticked; }
+    int64_t KB(int position) const { return Stored(position).KB; }
     std::wstring Directory(int position) const;
     // The full path: directory, "\" and name.
     std::wstring Path(int position) const;
@@ -36,9 +47,9 @@ class TFoundFiles {
     int Find(const std::wstring& text, int start, bool prefix, bool wrap) const;
     // Puts a file at its place by name and returns that place, or -1 when the
     // same name in the same directory is listed already.
-    int Insert(const std::wstring& name, const std::wstring& dir, int64_t kilobytes,
+    int Insert(std::wstring_view name, const std::wstring& dir, int64_t kilobytes,
                uint64_t fileId = 0);
-    void SetTicked(int position, bool ticked) { order_[size_t(position)]->Ticked = ticked; }
+    void SetTicked(int position, bool ticked) { Stored(position).Ticked = ticked; }
     void SetAllTicked(bool ticked);
     // Drops the files at these positions (ascending); the others keep their order.
     void Remove(const std::vector<int>& positions);
@@ -53,15 +64,36 @@ class TFoundFiles {
     void Clear();
 
   private:
+    struct StoredFile {
+        int64_t KB;
+        uint64_t FileId;
+        const wchar_t* Text; // the name, then its sort key
+        uint32_t KeyLength;  // bytes
+        uint32_t Dir;
+        uint16_t NameLength; // a name has at most 32,767 characters
+        bool Ticked;
+        std::wstring_view Name() const { return {Text, NameLength}; }
+        const uint8_t* Key() const { return reinterpret_cast<const uint8_t*>(Text + NameLength); }
+    };
+    const StoredFile& Stored(int position) const { return files_[order_.At(position)]; }
+    StoredFile& Stored(int position) { return files_[order_.At(position)]; }
     uint32_t DirectoryIndex(const std::wstring& dir);
+    // The sort key of a name, in keyBuffer_; its length in bytes.
+    size_t MakeKey(std::wstring_view name);
     // Whether the file is listed already: equal names stand together, just
     // before where the file would go.
-    bool IsListed(const FoundFile& file, size_t place) const;
+    bool IsListed(std::wstring_view name, uint32_t dir, size_t keyLength, int place) const;
+    // A lasting copy of the name with its key (keyBuffer_) behind it.
+    const wchar_t* Keep(std::wstring_view name, size_t keyLength);
+    // The order of the new name's key (keyBuffer_) against a stored file's.
+    int CompareKey(size_t keyLength, const StoredFile& file) const;
 
-    std::vector<FoundFile*> order_;
+    TChunkedOrder order_; // indexes into files_, in list order
     // The files themselves, in the order stored; a removed one keeps its
-    // place, without its name, until Clear.
-    std::deque<FoundFile> files_;
+    // place until Clear.
+    std::deque<StoredFile> files_;
+    TArena<wchar_t> texts_;
+    std::vector<uint8_t> keyBuffer_ = std::vector<uint8_t>(256);
     TFolderTable folders_;
     // The directory of the last file put in, looked up once for its neighbours.
     std::wstring lastDir_;

@@ -34,7 +34,7 @@ void TSForm::ListFilesCheck(int index, bool ticked) {
 }
 
 bool TSForm::FoundFileTicked(int index) const {
-    return index >= 0 && index < FoundFiles.Count() && FoundFiles[index].Ticked;
+    return index >= 0 && index < FoundFiles.Count() && FoundFiles.Ticked(index);
 }
 
 std::wstring TSForm::FoundFileText(int index, int column) const {
@@ -42,11 +42,11 @@ std::wstring TSForm::FoundFileText(int index, int column) const {
         return {};
     switch (column) {
     case 0:
-        return FoundFiles[index].Name;
+        return std::wstring(FoundFiles.Name(index));
     case 1:
         return FoundFiles.Directory(index);
     default:
-        return std::to_wstring(FoundFiles[index].KB);
+        return std::to_wstring(FoundFiles.KB(index));
     }
 }
 

@@ -240,7 +240,7 @@ bool TSForm::InsertFoundFile(const std::wstring& name, const std::wstring& dir, 
 void TSForm::ShowFoundFileCount() {
     countShownAt_ = GetTickCount();
     if (ListFiles.Count() != FoundFiles.Count())
-        ListFiles.SetCount(FoundFiles.Count());
+        ListFiles.Grown(FoundFiles.Count());
 }
 
 } // namespace dv

@@ -16,6 +16,7 @@ void TListView::Create(TControl* parent, TBounds bounds, const std::vector<Colum
     CreateHandle(parent, WC_LISTVIEWW, "",
                  LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_VISIBLE | style,
                  WS_EX_CLIENTEDGE, bounds);
+    controlProc_ = reinterpret_cast<WNDPROC>(GetClassLongPtrW(hwnd_, GCLP_WNDPROC));
     SetupListView(hwnd_, LVS_EX_CHECKBOXES | LVS_EX_FLATSB | LVS_EX_TRACKSELECT);
     for (size_t i = 0; i < columns.size(); ++i) {
         LVCOLUMNA column{};
@@ -39,7 +40,7 @@ void TListView::ScaleTo(int dpi) {
     SetCheckImages(hwnd_, Scaled(kCheckSize));
 }
 
-int TListView::Count() const { return int(SendMessageW(hwnd_, LVM_GETITEMCOUNT, 0, 0)); }
+int TListView::Count() const { return int(Ask(LVM_GETITEMCOUNT)); }
 
 void TListView::SetCount(int count) {
     SendMessageW(hwnd_, LVM_SETITEMCOUNT, WPARAM(count), LVSICF_NOSCROLL);
@@ -52,7 +53,7 @@ bool TListView::Checked(int index) const { return ListViewChecked(hwnd_, index);
 void TListView::SetChecked(int index, bool checked) { ListViewSetChecked(hwnd_, index, checked); }
 
 bool TListView::Selected(int index) const {
-    return SendMessageW(hwnd_, LVM_GETITEMSTATE, WPARAM(index), LVIS_SELECTED) & LVIS_SELECTED;
+    return Ask(LVM_GETITEMSTATE, WPARAM(index), LVIS_SELECTED) & LVIS_SELECTED;
 }
 
 void TListView::SetSelected(int index, bool selected) {
@@ -62,12 +63,10 @@ void TListView::SetSelected(int index, bool selected) {
     SendMessageW(hwnd_, LVM_SETITEMSTATE, WPARAM(index), LPARAM(&item));
 }
 
-int TListView::SelectedCount() const {
-    return int(SendMessageW(hwnd_, LVM_GETSELECTEDCOUNT, 0, 0));
-}
+int TListView::SelectedCount() const { return int(Ask(LVM_GETSELECTEDCOUNT)); }
 
 int TListView::NextItem(int after, UINT state) const {
-    return int(SendMessageW(hwnd_, LVM_GETNEXTITEM, WPARAM(after), LPARAM(state)));
+    return int(Ask(LVM_GETNEXTITEM, WPARAM(after), LPARAM(state)));
 }
 
 int TListView::CheckBoxAt(POINT point) const {
@@ -77,13 +76,13 @@ int TListView::CheckBoxAt(POINT point) const {
     return (hit.flags & LVHT_ONITEMSTATEICON) ? hit.iItem : -1;
 }
 
-int TListView::TopIndex() const { return int(SendMessageW(hwnd_, LVM_GETTOPINDEX, 0, 0)); }
+int TListView::TopIndex() const { return int(Ask(LVM_GETTOPINDEX)); }
 
-int TListView::RowsPerPage() const { return int(SendMessageW(hwnd_, LVM_GETCOUNTPERPAGE, 0, 0)); }
+int TListView::RowsPerPage() const { return int(Ask(LVM_GETCOUNTPERPAGE)); }
 
 bool TListView::RowRect(int index, RECT& row) const {
     row = {LVIR_BOUNDS, 0, 0, 0};
-    return SendMessageW(hwnd_, LVM_GETITEMRECT, WPARAM(index), LPARAM(&row));
+    return Ask(LVM_GETITEMRECT, WPARAM(index), LPARAM(&row));
 }
 
 std::wstring TListView::ItemText(int index, int column) const {

@@ -14,14 +14,19 @@ void TOwnerDataList::Create(TControl* parent, TBounds bounds, const std::vector<
 }
 
 void TOwnerDataList::Inserted(int index, int count) {
-    const int selected = SelectedIndex();
-    if (selected >= index) {
+    // The selection as the control last told it: asking costs more than the
+    // rest of putting an item in.
+    if (selected_ >= index) {
         movingSelection_ = true;
-        SetCount(count); // the control selects only items it has
-        SetSelected(selected + 1, true);
+        Grown(count); // the control selects only items it has
+        SetSelected(selected_ + 1, true);
         movingSelection_ = false;
     }
     RepaintFrom(index);
+}
+
+void TOwnerDataList::Grown(int count) {
+    SendMessageW(hwnd_, LVM_SETITEMCOUNT, WPARAM(count), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
 void TOwnerDataList::Removed(const std::vector<int>& positions, int count) {
@@ -39,6 +44,7 @@ void TOwnerDataList::Removed(const std::vector<int>& positions, int count) {
 }
 
 void TOwnerDataList::Clear() {
+    selected_ = -1; // the control drops its selection without a word
     movingSelection_ = true;
     SetCount(0);
     movingSelection_ = false;
@@ -59,11 +65,17 @@ void TOwnerDataList::RepaintFrom(int index) {
     if (!IsWindowVisible(hwnd_))
         return; // nothing in view to paint again
     const int top = TopIndex();
-    if (index > top + RowsPerPage())
+    // Rows past the control's count stay empty until Grown paints them.
+    const int shown = std::min(top + RowsPerPage() + 1, Count());
+    if (index >= shown)
         return; // below the rows in view: only the scroll bar changes
+    RepaintRowsFrom(std::max(index, top));
+}
+
+void TOwnerDataList::RepaintRowsFrom(int index) {
     RECT from{};
-    if (index < top || !RowRect(index, from))
-        from.top = 0;
+    if (!RowRect(index, from))
+        return;
     RECT rest;
     GetClientRect(hwnd_, &rest);
     rest.top = from.top;
@@ -101,10 +113,15 @@ void TOwnerDataList::ItemChanged(const NMLISTVIEW& change) {
         OnCheck(change.iItem, image == 2);
     }
     const bool selectionChanged = (change.uOldState ^ change.uNewState) & LVIS_SELECTED;
-    if (!selectionChanged || change.iItem < 0)
+    if (!selectionChanged)
         return;
-    if (change.uNewState & LVIS_SELECTED)
+    const bool selected = change.uNewState & LVIS_SELECTED;
+    if (selected && change.iItem >= 0)
         selected_ = change.iItem;
+    else if (!selected && (change.iItem < 0 || change.iItem == selected_))
+        selected_ = -1; // item -1: every item
+    if (change.iItem < 0)
+        return;
     if (OnSelectItem && !movingSelection_)
         OnSelectItem(change.iItem, change.uNewState & LVIS_SELECTED);
 }

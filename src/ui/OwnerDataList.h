@@ -16,10 +16,15 @@ namespace dv::ui {
 class TOwnerDataList : public TListView {
   public:
     void Create(TControl* parent, TBounds bounds, const std::vector<Column>& columns);
-    // The owner put an item in at a position and now holds count items. The
-    // rows in view from there down are painted again; the count follows with
-    // SetCount unless the selection has to move down at once.
+    // The owner put an item in at a position and now holds count items. Only
+    // rows in view that show another item now are painted again: from the
+    // item's row down, or every row for an item put in above them, none for
+    // one below them. The count follows with Grown unless the selection has to
+    // move down at once.
     void Inserted(int index, int count);
+    // The owner, having put items in, now holds count items: only rows in
+    // view that had no item before are painted.
+    void Grown(int count);
     // The owner took out the items at these positions (ascending) and now holds
     // count items; a selected item that stays keeps its selection.
     void Removed(const std::vector<int>& positions, int count);
@@ -45,6 +50,8 @@ class TOwnerDataList : public TListView {
     LRESULT FindItem(const NMLVFINDITEMW& request) const;
     void ItemChanged(const NMLISTVIEW& change);
     void RepaintFrom(int index);
+    // The rows in view from this item's row down.
+    void RepaintRowsFrom(int index);
     bool ItemChecked(int index) const { return OnItemChecked && OnItemChecked(index); }
 
     // The tick policy, in OwnerDataTicks.cpp.
@@ -56,7 +63,7 @@ class TOwnerDataList : public TListView {
     void Tick(int index, bool checked);
 
     unsigned ticksTold_ = 0; // ticks the control told of itself
-    int selected_ = -1;      // the item selected last
+    int selected_ = -1;      // the selected item as the control last told, or -1
     bool movingSelection_ = false;
 };
 
