@@ -207,9 +207,9 @@ int SearchPatterns(const std::vector<std::wstring>& dirs, StatusWindow* status) 
 // below it opened relative to it by the exact name listed (links not entered);
 // counts the folders below the root that list. With status, "Scanning: <n>"
 // is set and repainted after each listing.
-void ListByHandle(HANDLE folder, bool root, int& dirs, StatusWindow* status) {
+void ListByHandle(dv::Volume& volume, HANDLE folder, bool root, int& dirs, StatusWindow* status) {
     std::vector<dv::ListedEntry> entries;
-    if (!dv::ReadListing(folder, entries))
+    if (!dv::ReadListing(volume, folder, entries))
         return;
     dirs += root ? 0 : 1;
     if (status)
@@ -218,7 +218,7 @@ void ListByHandle(HANDLE folder, bool root, int& dirs, StatusWindow* status) {
         dv::FileHandle below;
         if (entry.IsDirectory() && !entry.IsLink() &&
             dv::OpenEntry(folder, entry.Name, true, dv::OpenFor::Listing, below) == 0)
-            ListByHandle(below.Get(), false, dirs, status);
+            ListByHandle(volume, below.Get(), false, dirs, status);
     }
 }
 
@@ -252,7 +252,7 @@ void EmptyDirectory(const std::wstring& working, StatusWindow* status) {
 // removed through its own; no check that an entry is the one listed.
 void EmptyByHandle(dv::Volume& volume, HANDLE folder, StatusWindow* status) {
     std::vector<dv::ListedEntry> entries;
-    dv::ReadListing(folder, entries);
+    dv::ReadListing(volume, folder, entries);
     for (const dv::ListedEntry& entry : entries) {
         const unsigned clear = entry.Attributes & 7 ? dv::OpenFor::ClearAttributes : 0;
         const unsigned list = entry.IsDirectory() ? dv::OpenFor::Listing : 0;
@@ -304,7 +304,8 @@ void FloorScanHandles(const std::string& drive, int expectedDirs, bool showStatu
     if (dv::OpenFolderByPath(Wide("\\\\?\\" + drive + "\\"), root))
         throw std::runtime_error("cannot open the drive's root");
     int dirs = 0;
-    ListByHandle(root.Get(), true, dirs, showStatus ? &window : nullptr);
+    dv::Volume volume = dv::Volume::Of(root.Get());
+    ListByHandle(volume, root.Get(), true, dirs, showStatus ? &window : nullptr);
     const double seconds = clock.Seconds();
     Report()
         .Add("seconds", seconds)
@@ -330,7 +331,8 @@ void FloorCleanHandles(const std::string& root, bool showStatus) {
     dv::FileHandle target;
     if (dv::OpenFolderByPath(Wide(root), target))
         throw std::runtime_error("cannot open the clean tree");
-    EmptyByHandle(dv::Volume::Of(target.Get()), target.Get(), showStatus ? &status : nullptr);
+    dv::Volume volume = dv::Volume::Of(target.Get());
+    EmptyByHandle(volume, target.Get(), showStatus ? &status : nullptr);
     target.Close();
     const double seconds = clock.Seconds();
     const int left = CountEntries(root);
