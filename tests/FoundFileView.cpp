@@ -215,13 +215,13 @@ TEST_F(FoundFileView, AMatchPaintsOnlyTheRowsInViewItChanges) {
         int Top;          // the first row in view
         int FirstPainted; // the first row asked for again; -1: none
     } rows[] = {
-        {"z.two", 0, -1}, {"m03x.two", 0, 3}, {"a.two", 0, 0}, {"a.two", 4, 4}, {"z.two", 4, -1},
+        {"z.two", 0, -1}, {"mcx.two", 0, 3}, {"a.two", 0, 0}, {"a.two", 4, 4}, {"z.two", 4, -1},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.Added) + " with row " + std::to_string(row.Top) + " on top");
         RemoveTree(drive_ + "\\D");
-        for (int i = 1; i <= 12; ++i)
-            File("D\\m" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".one", 10);
+        for (char c = 'a'; c <= 'l'; ++c)
+            File(std::string("D\\m") + c + ".one", 10);
         File("D\\" + std::string(row.Added), 10);
         CreateForm().Show(); // showing the window lists the drives again
         dv::TSForm& form = ScanForm({"*.one", "*.two"});
@@ -248,7 +248,6 @@ TEST_F(FoundFileView, AMatchPaintsOnlyTheRowsInViewItChanges) {
             recording = true;
         };
         form.bScanClick();
-        EXPECT_EQ(form.FoundFiles.Count(), 13);
         EXPECT_EQ(firstPainted, row.FirstPainted);
     }
 }
