@@ -30,120 +30,65 @@ TEST(FoundFiles, KeepsEqualNamesInTheOrderAddedAndEachFileOnce) {
     EXPECT_EQ(files.Insert(L"\u00e9", L"C:\\two", 1), 2);
     EXPECT_EQ(files[0].FileId, 7u);
 
-    // Hard names, put in in this order: the store orders them as a stable sort
-    // by lstrcmpW does, each name and directory once.
-    using Entry = std::pair<std::wstring, std::wstring>; // name, directory
-    const std::vector<Entry> rows[] = {
+    // Hard names, as "directory\name", put in in this order: the store orders
+    // them as a stable sort by lstrcmpW does, each path once.
+    const std::wstring longName = L"a\\" + std::wstring(200, L'\u00e9');
+    const std::vector<std::wstring> rows[] = {
         // hyphens and apostrophes weigh less than letters (word sort)
-        {{L"co-op", L"a"},
-         {L"coop", L"a"},
-         {L"co'op", L"a"},
-         {L"cop", L"a"},
-         {L"-a", L"a"},
-         {L"'a", L"a"},
-         {L"a-", L"a"},
-         {L"a--b", L"a"},
-         {L"ab", L"a"},
-         {L"a'b", L"a"},
-         {L"a-b", L"a"},
-         {L"co-op", L"b"},
-         {L"co-op", L"a"}},
+        {L"a\\co-op", L"a\\coop", L"a\\co'op", L"a\\cop", L"a\\-a", L"a\\'a", L"a\\a-", L"a\\a--b",
+         L"a\\ab", L"a\\a'b", L"a\\a-b", L"b\\co-op", L"a\\co-op"},
         // digits, one by one
-        {{L"a10", L"a"},
-         {L"a2", L"a"},
-         {L"a1", L"a"},
-         {L"a02", L"a"},
-         {L"10", L"a"},
-         {L"9", L"a"},
-         {L"a", L"a"},
-         {L"a0", L"a"},
-         {L"_1", L"a"},
-         {L"1.tmp", L"a"}},
+        {L"a\\a10", L"a\\a2", L"a\\a1", L"a\\a02", L"a\\10", L"a\\9", L"a\\a0", L"a\\_1",
+         L"a\\1.tmp"},
         // case
-        {{L"b", L"a"},
-         {L"B", L"a"},
-         {L"a", L"a"},
-         {L"A", L"a"},
-         {L"AB", L"a"},
-         {L"aB", L"a"},
-         {L"Ab", L"a"},
-         {L"ab", L"a"},
-         {L"ABC", L"a"},
-         {L"abc", L"a"}},
+        {L"a\\b", L"a\\B", L"a\\a", L"a\\A", L"a\\AB", L"a\\aB", L"a\\Ab", L"a\\ab", L"a\\ABC"},
         // accents, composed and not
-        {{L"\u00e9a", L"a"},
-         {L"ea", L"a"},
-         {L"e\u0301", L"a"},
-         {L"\u00c9", L"a"},
-         {L"e", L"a"},
-         {L"\u00e9", L"a"},
-         {L"E", L"a"},
-         {L"\u00ea", L"a"},
-         {L"\u00eb", L"a"},
-         {L"f", L"a"},
-         {L"\u00e9", L"a"}},
+        {L"a\\\u00e9a", L"a\\ea", L"a\\e\u0301", L"a\\\u00c9", L"a\\e", L"a\\\u00e9", L"a\\E",
+         L"a\\\u00ea", L"a\\\u00eb", L"a\\f", L"a\\\u00e9"},
         // outside the code page: Greek, Cyrillic, Han, a pair of surrogates
-        {{L"\u4e2d.tmp", L"a"},
-         {L"\u03a9", L"a"},
-         {L"\u0416", L"a"},
-         {L"\U0001F600", L"a"},
-         {L"a\u4e2d", L"a"},
-         {L"\u0430", L"a"},
-         {L"a", L"a"},
-         {L"\u03c9", L"a"},
-         {L"z", L"a"}},
+        {L"a\\\u4e2d.tmp", L"a\\\u03a9", L"a\\\u0416", L"a\\\U0001F600", L"a\\a\u4e2d",
+         L"a\\\u0430", L"a\\a", L"a\\\u03c9"},
         // long names, whose keys outgrow any before them
-        {{L"a", L"a"},
-         {std::wstring(200, L'\u00c9') + L"2", L"a"},
-         {std::wstring(200, L'\u00e9') + L"1", L"a"},
-         {std::wstring(200, L'e') + L"1", L"a"}},
+        {L"a\\a", longName + L"2", longName + L"\u00c9", L"a\\" + std::wstring(200, L'e')},
         // equal names in two folders
-        {{L"x", L"C:\\two"},
-         {L"x", L"C:\\one"},
-         {L"X", L"C:\\one"},
-         {L"x", L"C:\\two"},
-         {L"\u00e9", L"C:\\two"},
-         {L"e\u0301", L"C:\\one"},
-         {L"\u00e9", L"C:\\one"},
-         {L"e\u0301", L"C:\\two"},
-         {L"\u00e9", L"C:\\two"}},
+        {L"C:\\two\\x", L"C:\\one\\x", L"C:\\one\\X", L"C:\\two\\x", L"C:\\two\\\u00e9",
+         L"C:\\one\\e\u0301", L"C:\\one\\\u00e9", L"C:\\two\\e\u0301", L"C:\\two\\\u00e9"},
     };
-    for (const std::vector<Entry>& row : rows) {
+    auto name = [](const std::wstring& path) { return path.c_str() + path.rfind(L'\\') + 1; };
+    for (const std::vector<std::wstring>& row : rows) {
         dv::TFoundFiles store;
-        std::vector<Entry> expected;
-        for (const auto& [name, dir] : row) {
-            store.Insert(name, dir, 0);
-            if (std::find(expected.begin(), expected.end(), Entry{name, dir}) == expected.end())
-                expected.push_back({name, dir});
+        std::vector<std::wstring> expected, paths;
+        for (const std::wstring& path : row) {
+            store.Insert(name(path), path.substr(0, path.rfind(L'\\')), 0);
+            if (std::find(expected.begin(), expected.end(), path) == expected.end())
+                expected.push_back(path);
         }
-        std::stable_sort(expected.begin(), expected.end(), [](const Entry& a, const Entry& b) {
-            return lstrcmpW(a.first.c_str(), b.first.c_str()) < 0;
+        std::stable_sort(expected.begin(), expected.end(), [&](const auto& a, const auto& b) {
+            return lstrcmpW(name(a), name(b)) < 0;
         });
-        std::vector<std::wstring> paths, expectedPaths;
         for (int i = 0; i < store.Count(); ++i)
             paths.push_back(store.Path(i));
-        for (const auto& [name, dir] : expected)
-            expectedPaths.push_back(dir + L"\\" + name);
-        EXPECT_EQ(paths, expectedPaths);
+        EXPECT_EQ(paths, expected);
     }
 
-    // Enough names to fill many chunks, in a scrambled order, then every
-    // third one dropped and as many put in again.
+    // Names over many chunks in a scrambled order; every third dropped and as
+    // many put in again.
     dv::TFoundFiles many;
     const int kMany = 3001;
-    for (int i = 0; i < kMany; ++i)
-        many.Insert(L"n" + std::to_wstring(i * 1999 % kMany), L"C:\\d", 0);
     std::vector<int> thirds;
-    for (int i = 0; i < kMany; i += 3)
-        thirds.push_back(i);
+    for (int i = 0; i < kMany; ++i) {
+        many.Insert(L"n" + std::to_wstring(i * 1999 % kMany), L"C:\\d", 0);
+        if (i % 3 == 0)
+            thirds.push_back(i);
+    }
     many.Remove(thirds);
-    for (int i = 0; i < kMany; i += 3)
-        EXPECT_EQ(many.Insert(L"m" + std::to_wstring(i), L"C:\\d", 0) >= 0, true);
+    for (int i : thirds)
+        many.Insert(L"m" + std::to_wstring(i), L"C:\\d", 0);
     ASSERT_EQ(many.Count(), kMany);
     for (int i = 1; i < kMany; ++i)
         ASSERT_LT(
-            lstrcmpW(std::wstring(many.Name(i - 1)).c_str(), std::wstring(many.Name(i)).c_str()), 0)
-            << i;
+            lstrcmpW(std::wstring(many.Name(i - 1)).c_str(), std::wstring(many.Name(i)).c_str()),
+            0);
 }
 
 TEST(FoundFiles, KeepsTheIdsOfFoldersAsGivenUntilCleared) {
