@@ -21,10 +21,10 @@ struct Outcome {
 const Outcome kAllDeleted = {
     {"j", "ro.tmp", "sub", "sub\\c.dat"}, "Deleted: 6KB", {}, "4KB cleaned"};
 // The subfolder is passed over by the scan and the clean, without a word.
-const Outcome kSubfolderPassedOver = {{"j", "ro.tmp", "sub", "sub\\b.tmp", "sub\\c.dat"},
-                                      "Deleted: 3KB",
-                                      {"sub", "sub\\b.tmp", "sub\\c.dat"},
-                                      "3KB cleaned"};
+const Outcome kSubPassedOver = {{"j", "ro.tmp", "sub", "sub\\b.tmp", "sub\\c.dat"},
+                                "Deleted: 3KB",
+                                {"sub", "sub\\b.tmp", "sub\\c.dat"},
+                                "3KB cleaned"};
 // The folder link j stays, never entered.
 const Outcome kLinkKept = {
     {"j", "ro.tmp", "sub", "sub\\c.dat"}, "Deleted: 6KB", {"j"}, "4KB cleaned"};
@@ -56,15 +56,9 @@ const Row kRows[] = {
     {"class refused by a filter", {.StatRefusal = dv::kStatusAccessDenied}, {}, kAllDeleted},
     {"listing and handle IDs of two kinds", {.HandleIdBits = uint64_t(5) << 60}, {}, kAllDeleted},
     {"ReFS", {.ReFS = true}, {}, kAllDeleted},
-    {"a folder swapped where the IDs agree",
-     {},
-     {{"v\\sub", {.OtherId = true}}},
-     kSubfolderPassedOver},
+    {"folder swapped where IDs agree", {}, {{"v\\sub", {.OtherId = true}}}, kSubPassedOver},
     {"junction", {}, {{"v\\j", {.Tag = kJunction, .Target = "t\\dir"}}}, kLinkKept},
-    {"folder symbolic link",
-     kNoIds,
-     {{"v\\j", {.Tag = kSymbolicLink, .Target = "t\\dir"}}},
-     kLinkKept},
+    {"folder link", kNoIds, {{"v\\j", {.Tag = kSymbolicLink, .Target = "t\\dir"}}}, kLinkKept},
     {"file symbolic links",
      kNoIds,
      {{"v\\a.tmp", {.Tag = kSymbolicLink, .Target = "t\\file.dat"}},
@@ -74,7 +68,7 @@ const Row kRows[] = {
     {"folder swapped for a junction after its listing",
      kNoIds,
      {{"v\\sub", {.Tag = kJunction, .ListedPlain = true}}},
-     kSubfolderPassedOver},
+     kSubPassedOver},
     // Neither stands for another path: a read-only socket file is cleared and
     // deleted, a projected folder walked.
     {"socket file", {}, {{"v\\ro.tmp", {.Tag = kSocketFile}}}, kAllDeleted},
@@ -84,19 +78,10 @@ const Row kRows[] = {
      {},
      {{"v\\sub", {.ListingRefused = dv::kStatusAccessDenied}},
       {"v\\j", {.ListingRefused = dv::kStatusAccessDenied}}},
-     kSubfolderPassedOver},
-    {"held without sharing",
-     {},
-     {{"v\\sub", {.ListingRefused = dv::kStatusSharingViolation}}},
-     kSubfolderPassedOver},
-    {"delete pending",
-     {},
-     {{"v\\sub", {.OpenRefused = dv::kStatusDeletePending}}},
-     kSubfolderPassedOver},
-    {"now a file",
-     {},
-     {{"v\\sub", {.OpenRefused = dv::kStatusNotADirectory}}},
-     kSubfolderPassedOver},
+     kSubPassedOver},
+    {"in use", {}, {{"v\\sub", {.ListingRefused = dv::kStatusSharingViolation}}}, kSubPassedOver},
+    {"delete pending", {}, {{"v\\sub", {.OpenRefused = dv::kStatusDeletePending}}}, kSubPassedOver},
+    {"now a file", {}, {{"v\\sub", {.OpenRefused = dv::kStatusNotADirectory}}}, kSubPassedOver},
 };
 
 void PrintTo(const Row& row, std::ostream* out) { *out << row.Case; }
