@@ -35,6 +35,10 @@ class Report {
     std::string line_;
 };
 
+// A hidden frame the size of the program's window, of a window class of its
+// own, whose procedure finds data in GWLP_USERDATA.
+HWND MakeFrame(const wchar_t* className, WNDPROC procedure, void* data);
+
 // Every tree the benchmarks make or empty lies below this folder.
 inline constexpr char kBenchRoot[] = "C:\\dvbench";
 // Throws unless path lies below kBenchRoot or is a drive whose root holds a

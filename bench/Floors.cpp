@@ -12,6 +12,19 @@
 
 namespace dvbench {
 
+HWND MakeFrame(const wchar_t* className, WNDPROC procedure, void* data) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = className;
+    RegisterClassW(&windowClass);
+    HWND frame = CreateWindowExW(0, className, L"", WS_OVERLAPPEDWINDOW, 0, 0, 443, 302, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(frame, GWLP_USERDATA, LONG_PTR(data));
+    return frame;
+}
+
 namespace {
 
 // A file the scan floor found, as its list view shows it.
@@ -27,15 +40,7 @@ struct FoundRow {
 class StatusWindow {
   public:
     explicit StatusWindow(bool visible) {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = FrameProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        windowClass.lpszClassName = L"DvBenchStatus";
-        RegisterClassW(&windowClass);
-        frame_ = CreateWindowExW(0, L"DvBenchStatus", L"", WS_OVERLAPPEDWINDOW, 0, 0, 443, 302,
-                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        SetWindowLongPtrW(frame_, GWLP_USERDATA, LONG_PTR(&rows_));
+        frame_ = MakeFrame(L"DvBenchStatus", FrameProc, &rows_);
         label_ = Child(L"Static", SS_LEFT | SS_NOPREFIX, {36, 134, 117, 13});
         list_ = Child(WC_LISTVIEWW, LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL, {8, 150, 418, 97});
         SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES);

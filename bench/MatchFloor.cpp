@@ -41,15 +41,7 @@ LRESULT CALLBACK MatchFrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 // A frame the size of the program's window with a report list of its size and
 // columns, check boxes, owner data.
 HWND MakeMatchWindow(std::vector<MatchRow>& rows, bool visible, HWND& list) {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = MatchFrameProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = L"DvBenchMatches";
-    RegisterClassW(&windowClass);
-    HWND frame = CreateWindowExW(0, L"DvBenchMatches", L"", WS_OVERLAPPEDWINDOW, 0, 0, 443, 302,
-                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    SetWindowLongPtrW(frame, GWLP_USERDATA, LONG_PTR(&rows));
+    HWND frame = MakeFrame(L"DvBenchMatches", MatchFrameProc, &rows);
     list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                            WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL, 0,
                            105, 427, 118, frame, nullptr, GetModuleHandleW(nullptr), nullptr);

@@ -139,7 +139,7 @@ NTSTATUS PlayedVolume::QueryDirectory(HANDLE folder, void* buffer, ULONG size,
     if (!Below(folder, relative))
         return NtFiles::QueryDirectory(folder, buffer, size, kind, restart);
     if (volume_.NoFileIds && kind == FileClass::IdBothDirectory)
-        return dv::kStatusInvalidInfoClass;
+        return kStatusInvalidInfoClass;
     if (volume_.EmptyRoot && relative.empty())
         return restart ? dv::kStatusNoSuchFile : dv::kStatusNoMoreFiles;
     const NTSTATUS status = NtFiles::QueryDirectory(folder, buffer, size, kind, restart);
@@ -222,7 +222,7 @@ NTSTATUS PlayedVolume::SetInformation(HANDLE entry, const void* buffer, ULONG si
     if (kind != FileClass::DispositionEx)
         return NtFiles::SetInformation(entry, buffer, size, kind);
     if (volume_.PosixRefused)
-        return dv::kStatusInvalidParameter;
+        return kStatusInvalidParameter;
     if (!volume_.PosixGranted)
         return NtFiles::SetInformation(entry, buffer, size, kind);
     const BOOLEAN deleteFile = TRUE;

@@ -15,6 +15,9 @@
 
 namespace dvtest {
 
+// What volumes answer for a class of information they do not know.
+constexpr NTSTATUS kStatusInvalidInfoClass = NTSTATUS(0xC0000003);
+constexpr NTSTATUS kStatusInvalidParameter = NTSTATUS(0xC000000D);
 constexpr NTSTATUS kStatusInvalidLevel = NTSTATUS(0xC0000148);
 constexpr ULONG kJunction = 0xA0000003, kSymbolicLink = 0xA000000C, kWslLink = 0xA000001D;
 constexpr ULONG kSocketFile = 0x80000023, kProjectedFolder = 0x9000001C;

@@ -41,13 +41,13 @@ const VolumePlay kNoIds = {.NoFileIds = true};
 
 const Row kRows[] = {
     {"FAT32",
-     {.StatRefusal = dv::kStatusInvalidInfoClass,
-      .TagRefusal = dv::kStatusInvalidParameter,
+     {.StatRefusal = kStatusInvalidInfoClass,
+      .TagRefusal = kStatusInvalidParameter,
       .PosixRefused = true},
      {},
      kAllDeleted},
     {"share without file IDs",
-     {.StatRefusal = dv::kStatusInvalidInfoClass, .NoFileIds = true, .PosixRefused = true},
+     {.StatRefusal = kStatusInvalidInfoClass, .NoFileIds = true, .PosixRefused = true},
      {},
      kAllDeleted},
     // Granted on a volume with the serial number of Wine's, which refuses it.

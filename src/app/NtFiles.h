@@ -36,8 +36,6 @@ DWORD DosError(NTSTATUS status);
 
 // NTSTATUS values the walks tell apart.
 constexpr NTSTATUS kStatusNoMoreFiles = NTSTATUS(0x80000006);
-constexpr NTSTATUS kStatusInvalidInfoClass = NTSTATUS(0xC0000003);
-constexpr NTSTATUS kStatusInvalidParameter = NTSTATUS(0xC000000D);
 constexpr NTSTATUS kStatusNoSuchFile = NTSTATUS(0xC000000F);
 constexpr NTSTATUS kStatusAccessDenied = NTSTATUS(0xC0000022);
 constexpr NTSTATUS kStatusObjectNameNotFound = NTSTATUS(0xC0000034);
