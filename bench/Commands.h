@@ -47,6 +47,8 @@ void StartupAuto(const std::string& program);
 void ProfileCalls(const std::string& drive);
 void ProfileCleanLabel(int files, bool visible);
 void ProfileRemove(const std::string& drive, bool visible);
+void ProfileRemoveSteps(const std::string& drive);
+void ProfileWalkSteps(const std::string& drive);
 void ProfileInsert(const std::string& drive, bool visible);
 
 } // namespace dvbench

@@ -152,7 +152,7 @@ std::wstring Wide(const std::string& text) {
 
 // The directory pass: one "\*" listing per directory, recording every
 // directory that lists, below the drive's root; with status, "Scanning: <n>"
-// set and repainted after each listing.
+// set and repainted and a round of the message pump after each listing.
 void ListDirectories(const std::wstring& dir, std::vector<std::wstring>& found,
                      StatusWindow* status) {
     WIN32_FIND_DATAW entry;
@@ -167,8 +167,10 @@ void ListDirectories(const std::wstring& dir, std::vector<std::wstring>& found,
         } while (FindNextFileW(search, &entry));
         FindClose(search);
     }
-    if (status)
+    if (status) {
         status->ShowLabel((L"Scanning: " + std::to_wstring(found.size())).c_str());
+        StatusWindow::PumpMessages();
+    }
 }
 
 // The pattern pass: one search per pattern per recorded directory; with
@@ -211,14 +213,17 @@ int SearchPatterns(const std::vector<std::wstring>& dirs, StatusWindow* status) 
 // The directory pass by handle: each folder's listing read once, every folder
 // below it opened relative to it by the exact name listed (links not entered);
 // counts the folders below the root that list. With status, "Scanning: <n>"
-// is set and repainted after each listing.
+// is set and repainted and a round of the message pump run after each
+// listing.
 void ListByHandle(dv::Volume& volume, HANDLE folder, bool root, int& dirs, StatusWindow* status) {
     std::vector<dv::ListedEntry> entries;
     if (!dv::ReadListing(volume, folder, entries))
         return;
     dirs += root ? 0 : 1;
-    if (status)
+    if (status) {
         status->ShowLabel((L"Scanning: " + std::to_wstring(dirs)).c_str());
+        StatusWindow::PumpMessages();
+    }
     for (const dv::ListedEntry& entry : entries) {
         dv::FileHandle below;
         if (entry.IsDirectory() && !entry.IsLink() &&

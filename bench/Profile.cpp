@@ -4,9 +4,14 @@
 #include "Commands.h"
 #include "FormSetup.h"
 
+#include "app/Application.h"
+#include "app/Strings.h"
+#include "scan/ListingMatch.h"
+
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <functional>
 #include <map>
 
 namespace dvbench {
@@ -132,6 +137,97 @@ void ProfileRemove(const std::string& drive, bool visible) {
     Report report;
     report.Add("items", int64_t(count));
     phases.Print(report);
+}
+
+// The removal's own file calls, step by step: each item's folder opened once
+// by path (not timed), then the file opened relative to it, checked, deleted
+// through its handle and closed.
+void ProfileRemoveSteps(const std::string& drive) {
+    RequireBenchPath(drive);
+    auto form = MakeForm(false, 1);
+    SelectDrive(*form, drive);
+    TickPatterns(*form);
+    form->bScanClick();
+    dv::TFoundFiles& found = form->FoundFiles;
+    const int count = found.Count();
+    std::map<std::wstring, dv::FileHandle> folders;
+    Phases phases;
+    int deleted = 0;
+    for (int i = 0; i < count; ++i) {
+        const std::wstring dir = found.Directory(i);
+        dv::FileHandle& folder = folders[dir];
+        if (!folder.Valid() && dv::OpenFolderByPath(L"\\\\?\\" + dir, folder) != 0)
+            continue;
+        dv::Volume volume;
+        volume.NoStatQuery = volume.NoPosixDelete = true;
+        dv::FileHandle file;
+        if (phases.Time("open", [&] {
+                return dv::OpenEntry(folder.Get(), found[i].Name, false, dv::OpenFor::Deletion,
+                                     file);
+            }) != 0)
+            continue;
+        dv::Identity identity;
+        phases.Time("identity", [&] { return dv::QueryIdentity(volume, file.Get(), identity); });
+        deleted += phases.Time("dispose", [&] { return dv::DeleteByHandle(volume, file.Get()); });
+        phases.Time("close", [&] { file.Close(); });
+    }
+    Report report;
+    report.Add("items", int64_t(count)).Add("deleted", int64_t(deleted));
+    phases.Print(report, count);
+}
+
+// The scan's walk, step by step, as the program makes it: each folder opened
+// relative to its parent, checked against the listing, listed, its files
+// matched against the 19 default patterns; "Scanning: <n>" shown and the pump
+// run after each listing. The check makes the first request on a folder's
+// handle, so it bears the cost that the listing bears in the floor.
+void ProfileWalkSteps(const std::string& drive) {
+    RequireBenchPath(drive);
+    auto form = MakeForm(false, 1);
+    std::vector<std::wstring> patterns;
+    for (int i = 0; i < form->cExt.Count(); ++i)
+        patterns.push_back(dv::AnsiToWide(form->cExt.Item(i)));
+    dv::TListingMatcher matcher(patterns);
+    dv::TScanRecord record;
+    Phases phases;
+    int folders = 0;
+    dv::FileHandle root;
+    dv::OpenFolderByPath(dv::AnsiToWide("\\\\?\\" + drive + "\\"), root);
+    dv::Volume volume = dv::Volume::Of(root.Get());
+    std::vector<dv::ListedEntry> entries;
+    const std::function<void(HANDLE)> walk = [&](HANDLE folder) {
+        phases.Time("listing", [&] { return dv::ReadListing(volume, folder, entries); });
+        ++folders;
+        phases.Time("match", [&] { matcher.KeepMatches(record, 0, entries); });
+        phases.Time("label", [&] {
+            form->Label9.SetCaption("Scanning: " + std::to_string(folders));
+            form->Label9.Repaint();
+        });
+        phases.Time("pump", [&] { dv::Application.ProcessMessages(); });
+        std::vector<dv::ListedEntry> below;
+        phases.Time("below", [&] {
+            for (const dv::ListedEntry& entry : entries)
+                if (entry.IsDirectory() && !entry.IsLink())
+                    below.push_back(entry);
+        });
+        for (const dv::ListedEntry& entry : below) {
+            dv::FileHandle opened;
+            if (phases.Time("open", [&] {
+                    return dv::OpenEntry(folder, entry.Name, true, dv::OpenFor::Listing, opened);
+                }) != 0)
+                continue;
+            if (phases.Time("check",
+                            [&] { return dv::IsListedEntry(volume, opened.Get(), entry); }))
+                walk(opened.Get());
+            phases.Time("close", [&] { opened.Close(); });
+        }
+    };
+    record.SetPatterns(patterns);
+    record.AddFolder(dv::TFolderTable::kNone, dv::AnsiToWide(drive), 0, false);
+    walk(root.Get());
+    Report report;
+    report.Add("folders", int64_t(folders));
+    phases.Print(report, folders);
 }
 
 void ProfileInsert(const std::string& drive, bool visible) {

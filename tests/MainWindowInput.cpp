@@ -59,6 +59,29 @@ TEST_F(MainWindow, AutomaticHintFollowsTheMouseAndFallsBackToTheEnclosingControl
     EXPECT_EQ(form.StatusBar1.PanelText(0), "C:\\dvtest\\one");
 }
 
+TEST_F(MainWindow, TooltipShowsTheHintOfTheControlTheMouseRestsOn) {
+    dv::TSForm& form = Form();
+    form.Show();
+    HWND tip = static_cast<HWND>(GetPropA(form.Handle(), "DvTooltip"));
+    ASSERT_TRUE(tip);
+    SendMessageW(tip, TTM_SETDELAYTIME, TTDT_INITIAL, 1);
+    // The mouse comes to rest on the button: its moves reach the window
+    // through the queue, as the X server reports them.
+    form.PageControl1.SetActivePage(1);
+    RECT button;
+    GetWindowRect(form.bScan.Handle(), &button);
+    SetCursorPos((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+    wchar_t text[100] = L"";
+    for (int wait = 0; wait < 100 && !IsWindowVisible(tip); ++wait) {
+        PostMessageA(form.bScan.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+        dv::Application.ProcessMessages();
+        Sleep(20);
+    }
+    GetWindowTextW(tip, text, 100);
+    EXPECT_TRUE(IsWindowVisible(tip));
+    EXPECT_STREQ(text, L"Scan for selected type of files");
+}
+
 TEST_F(MainWindow, EnterPressesTheDefaultButtonOfThePageInViewOnly) {
     dv::TSForm& form = Form();
     form.Show();

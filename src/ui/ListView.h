@@ -44,9 +44,8 @@ class TListView : public TControl {
     void ScaleTo(int dpi) override;
 
   private:
-    // A question to the control itself, past the procedures that watch its
-    // messages (tooltips, ticks): they answer none of these, and each of them
-    // costs more than the answer.
+    // A question to the control itself, past the procedure that watches its
+    // ticks, which answers none of these.
     LRESULT Ask(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return CallWindowProcW(controlProc_, hwnd_, message, wParam, lParam);
     }

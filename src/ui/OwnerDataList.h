@@ -56,8 +56,7 @@ class TOwnerDataList : public TListView {
 
     // The tick policy, in OwnerDataTicks.cpp.
     void ForwardTicks();
-    static LRESULT CALLBACK TickProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                     UINT_PTR, DWORD_PTR self);
+    static LRESULT CALLBACK TickProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT TickMessage(UINT message, WPARAM wParam, LPARAM lParam);
     int ToggledItem(UINT message, WPARAM wParam, LPARAM lParam) const;
     void Tick(int index, bool checked);

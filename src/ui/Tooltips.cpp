@@ -19,13 +19,48 @@ HWND TooltipFor(HWND topLevel) {
     return tip;
 }
 
+bool IsRelayedMouseMessage(UINT message) {
+    switch (message) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Each mouse message taken from the queue for a tool, whichever loop takes
+// it, goes to the tool's tooltip before it is dispatched.
+LRESULT CALLBACK RelayMouseMessages(int code, WPARAM removal, LPARAM message) {
+    const MSG& msg = *reinterpret_cast<const MSG*>(message);
+    if (code == HC_ACTION && removal == PM_REMOVE && IsRelayedMouseMessage(msg.message) &&
+        TControl::FromHandle(msg.hwnd)) {
+        HWND tip = static_cast<HWND>(GetPropA(GetAncestor(msg.hwnd, GA_ROOT), "DvTooltip"));
+        if (tip)
+            SendMessageW(tip, TTM_RELAYEVENT, 0, message);
+    }
+    return CallNextHookEx(nullptr, code, removal, message);
+}
+
+void RelayToolMessages() {
+    static const HHOOK hook =
+        SetWindowsHookExW(WH_GETMESSAGE, RelayMouseMessages, nullptr, GetCurrentThreadId());
+    (void)hook;
+}
+
 } // namespace
 
 void AddTool(HWND control) {
+    RelayToolMessages();
     HWND topLevel = GetAncestor(control, GA_ROOT);
     TTTOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.uFlags = TTF_IDISHWND;
     tool.hwnd = topLevel;
     tool.uId = reinterpret_cast<UINT_PTR>(control);
     tool.lpszText = LPSTR_TEXTCALLBACKW;
