@@ -159,20 +159,17 @@ void TSForm::ListKeptMatches(size_t pattern) {
     uint32_t folder = kNoFolder;
     std::wstring dir;
     // As a search of each folder did: a round of the pump after each match,
-    // and one more at the end of each folder's matches.
+    // the fetch of the next one (for the last, the fetch that ends the search)
+    // made.
     for (uint32_t index : kept) {
         const KeptFile& file = ListTmp.File(index);
         if (file.Folder != folder) {
-            if (folder != kNoFolder)
-                PumpScanMessages();
             folder = file.Folder;
             dir = ListTmp.Folders().Path(folder);
         }
         ListFoundFile(ListTmp.FileName(index), folder, dir, file.Size, file.FileId);
         PumpScanMessages();
     }
-    if (folder != kNoFolder)
-        PumpScanMessages();
 }
 
 void TSForm::SearchRecordedFolders(const std::wstring& pattern) {
