@@ -52,17 +52,23 @@ void PumpMessages() {
         DispatchMessageA(&msg);
 }
 
-} // namespace
-
-void ProfileCalls(const std::string& drive) {
+// A hidden window that has scanned the drive with every default pattern.
+std::unique_ptr<dv::TSForm> ScannedForm(const std::string& drive) {
     RequireBenchPath(drive);
     auto form = MakeForm(false, 1);
     SelectDrive(*form, drive);
     TickPatterns(*form);
     form->bScanClick();
+    return form;
+}
+
+} // namespace
+
+void ProfileCalls(const std::string& drive) {
+    auto form = ScannedForm(drive);
     const int n = form->ListFiles.Count();
     HWND list = form->ListFiles.Handle();
-    // A list view of the same kind that no tooltip has subclassed.
+    // A plain list view of the same kind.
     HWND plain =
         CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT, 0, 0, 10, 10,
                         form->TabScan->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -143,11 +149,7 @@ void ProfileRemove(const std::string& drive, bool visible) {
 // by path (not timed), then the file opened relative to it, checked, deleted
 // through its handle and closed.
 void ProfileRemoveSteps(const std::string& drive) {
-    RequireBenchPath(drive);
-    auto form = MakeForm(false, 1);
-    SelectDrive(*form, drive);
-    TickPatterns(*form);
-    form->bScanClick();
+    auto form = ScannedForm(drive);
     dv::TFoundFiles& found = form->FoundFiles;
     const int count = found.Count();
     std::map<std::wstring, dv::FileHandle> folders;
