@@ -65,8 +65,8 @@ TEST_F(MainWindow, TooltipShowsTheHintOfTheControlTheMouseRestsOn) {
     HWND tip = static_cast<HWND>(GetPropA(form.Handle(), "DvTooltip"));
     ASSERT_TRUE(tip);
     SendMessageW(tip, TTM_SETDELAYTIME, TTDT_INITIAL, 1);
-    // The mouse comes to rest on the button: its moves reach the window
-    // through the queue, as the X server reports them.
+    // The mouse comes to rest on the button; its moves are posted to the
+    // queue, as the X server's are, and pumped as the program pumps them.
     form.PageControl1.SetActivePage(1);
     RECT button;
     GetWindowRect(form.bScan.Handle(), &button);

@@ -43,13 +43,14 @@ class TListView : public TControl {
     // Column widths and check pictures follow the DPI.
     void ScaleTo(int dpi) override;
 
-  private:
-    // A question to the control itself, past the procedure that watches its
-    // ticks, which answers none of these.
+  protected:
+    // A message straight to the control's own procedure, past the one that
+    // watches its ticks.
     LRESULT Ask(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return CallWindowProcW(controlProc_, hwnd_, message, wParam, lParam);
     }
 
+  private:
     std::vector<int> columnWidths_;
     WNDPROC controlProc_ = nullptr;
 };

@@ -31,26 +31,21 @@ std::optional<bool> TickSet(LPARAM lParam) {
 
 } // namespace
 
-namespace {
-
-// The list view's own procedure, the same for every list view.
-WNDPROC listViewProc = nullptr;
-
-} // namespace
-
 void TOwnerDataList::ForwardTicks() {
     // The procedure is swapped plainly, and the list found again by its handle:
     // comctl32's subclassing would look up a window property on every message.
-    listViewProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TickProc)));
+    SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TickProc));
 }
 
 LRESULT CALLBACK TOwnerDataList::TickProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     // The window may outlive its object by the messages of its destruction.
     auto* self = static_cast<TOwnerDataList*>(FromHandle(hwnd));
-    if (self && (message == WM_LBUTTONDOWN || message == WM_KEYDOWN || message == LVM_SETITEMSTATE))
+    if (!self)
+        return CallWindowProcW(reinterpret_cast<WNDPROC>(GetClassLongPtrW(hwnd, GCLP_WNDPROC)),
+                               hwnd, message, wParam, lParam);
+    if (message == WM_LBUTTONDOWN || message == WM_KEYDOWN || message == LVM_SETITEMSTATE)
         return self->TickMessage(message, wParam, lParam);
-    return CallWindowProcW(listViewProc, hwnd, message, wParam, lParam);
+    return self->Ask(message, wParam, lParam);
 }
 
 // The item whose check box a click or a key toggles, or -1.
@@ -65,7 +60,7 @@ int TOwnerDataList::ToggledItem(UINT message, WPARAM wParam, LPARAM lParam) cons
 LRESULT TOwnerDataList::TickMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const unsigned toldBefore = ticksTold_;
     const int toggled = ToggledItem(message, wParam, lParam);
-    const LRESULT result = CallWindowProcW(listViewProc, hwnd_, message, wParam, lParam);
+    const LRESULT result = Ask(message, wParam, lParam);
     if (ticksTold_ != toldBefore)
         return result;
     if (message == LVM_SETITEMSTATE) {

@@ -8,13 +8,15 @@ namespace dv::ui {
 
 namespace {
 
+const char kTooltipProperty[] = "DvTooltip";
+
 HWND TooltipFor(HWND topLevel) {
-    HWND tip = static_cast<HWND>(GetPropA(topLevel, "DvTooltip"));
+    HWND tip = static_cast<HWND>(GetPropA(topLevel, kTooltipProperty));
     if (!tip) {
         tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, topLevel,
                               nullptr, GetModuleHandleA(nullptr), nullptr);
-        SetPropA(topLevel, "DvTooltip", tip);
+        SetPropA(topLevel, kTooltipProperty, tip);
     }
     return tip;
 }
@@ -40,7 +42,7 @@ LRESULT CALLBACK RelayMouseMessages(int code, WPARAM removal, LPARAM message) {
     const MSG& msg = *reinterpret_cast<const MSG*>(message);
     if (code == HC_ACTION && removal == PM_REMOVE && IsRelayedMouseMessage(msg.message) &&
         TControl::FromHandle(msg.hwnd)) {
-        HWND tip = static_cast<HWND>(GetPropA(GetAncestor(msg.hwnd, GA_ROOT), "DvTooltip"));
+        HWND tip = static_cast<HWND>(GetPropA(GetAncestor(msg.hwnd, GA_ROOT), kTooltipProperty));
         if (tip)
             SendMessageW(tip, TTM_RELAYEVENT, 0, message);
     }
