@@ -169,7 +169,9 @@ void ProfileRemoveSteps(const std::string& drive) {
             }) != 0)
             continue;
         dv::Identity identity;
-        phases.Time("identity", [&] { return dv::QueryIdentity(volume, file.Get(), identity); });
+        phases.Time("identity", [&] {
+            return dv::QueryIdentity(volume, file.Get(), found[i].Id.Kind, identity);
+        });
         deleted += phases.Time("dispose", [&] { return dv::DeleteByHandle(volume, file.Get()); });
         phases.Time("close", [&] { file.Close(); });
     }
@@ -225,7 +227,7 @@ void ProfileWalkSteps(const std::string& drive) {
         }
     };
     record.SetPatterns(patterns);
-    record.AddFolder(dv::TFolderTable::kNone, dv::AnsiToWide(drive), 0, false);
+    record.AddFolder(dv::TFolderTable::kNone, dv::AnsiToWide(drive), {}, false);
     walk(root.Get());
     Report report;
     report.Add("folders", int64_t(folders));

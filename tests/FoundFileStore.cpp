@@ -24,11 +24,11 @@ TEST(FoundFiles, KeepsEqualNamesInTheOrderAddedAndEachFileOnce) {
 
     // Names the comparison takes as equal (a letter and the same letter with its
     // accent apart) stand together; each is still listed once per directory.
-    EXPECT_EQ(files.Insert(L"\u00e9", L"C:\\one", 1, 7), 0);
+    EXPECT_EQ(files.Insert(L"\u00e9", L"C:\\one", 1, dv::FileId::Wide(7, 8)), 0);
     EXPECT_EQ(files.Insert(L"e\u0301", L"C:\\one", 1), 1);
     EXPECT_EQ(files.Insert(L"\u00e9", L"C:\\one", 1), -1);
     EXPECT_EQ(files.Insert(L"\u00e9", L"C:\\two", 1), 2);
-    EXPECT_EQ(files[0].FileId, 7u);
+    EXPECT_EQ(files[0].Id, dv::FileId::Wide(7, 8));
 
     // Hard names, as "directory\name", put in in this order: the store orders
     // them as a stable sort by lstrcmpW does, each path once.
@@ -93,14 +93,14 @@ TEST(FoundFiles, KeepsEqualNamesInTheOrderAddedAndEachFileOnce) {
 
 TEST(FoundFiles, KeepsTheIdsOfFoldersAsGivenUntilCleared) {
     dv::TFoundFiles files;
-    files.Insert(L"x", L"C:\\a\\b", 1, 5);
-    files.RecordFolderId(L"C:\\a\\b", 0);
-    files.RecordFolderId(L"C:\\a", UINT64_MAX);
-    files.RecordFolderId(L"C:\\c.\\d ", 42);
-    const std::pair<const wchar_t*, std::optional<uint64_t>> cases[] = {
-        {L"C:\\a\\b", 0},
-        {L"C:\\a", UINT64_MAX},
-        {L"C:\\c.\\d ", 42},
+    files.Insert(L"x", L"C:\\a\\b", 1, dv::FileId::Narrow(5));
+    files.RecordFolderId(L"C:\\a\\b", {});
+    files.RecordFolderId(L"C:\\a", dv::FileId::Wide(UINT64_MAX, 3));
+    files.RecordFolderId(L"C:\\c.\\d ", dv::FileId::Narrow(42));
+    const std::pair<const wchar_t*, std::optional<dv::FileId>> cases[] = {
+        {L"C:\\a\\b", dv::FileId{}},
+        {L"C:\\a", dv::FileId::Wide(UINT64_MAX, 3)},
+        {L"C:\\c.\\d ", dv::FileId::Narrow(42)},
         {L"C:\\c.", std::nullopt},
         {L"C:", std::nullopt},
         {L"C:\\A", std::nullopt},
@@ -112,9 +112,10 @@ TEST(FoundFiles, KeepsTheIdsOfFoldersAsGivenUntilCleared) {
     EXPECT_EQ(files.Directory(0), L"C:\\a\\b");
     // Many folders, each holding one of the same name.
     for (uint64_t i = 0; i < 100; ++i)
-        files.RecordFolderId(L"C:\\many\\" + std::to_wstring(i) + L"\\same", i);
+        files.RecordFolderId(L"C:\\many\\" + std::to_wstring(i) + L"\\same", dv::FileId::Narrow(i));
     for (uint64_t i = 0; i < 100; ++i) {
-        EXPECT_EQ(files.FolderId(L"C:\\many\\" + std::to_wstring(i) + L"\\same"), i);
+        EXPECT_EQ(files.FolderId(L"C:\\many\\" + std::to_wstring(i) + L"\\same"),
+                  dv::FileId::Narrow(i));
         EXPECT_EQ(files.FolderId(L"C:\\many\\" + std::to_wstring(i)), std::nullopt);
     }
     files.Clear();

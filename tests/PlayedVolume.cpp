@@ -4,12 +4,23 @@
 
 #include <cstddef>
 #include <cstring>
+#include <vector>
 
 namespace dvtest {
 
 namespace {
 
 namespace FileClass = dv::FileClass;
+
+template <class T> void Put(void* buffer, size_t offset, T value) {
+    std::memcpy(static_cast<char*>(buffer) + offset, &value, sizeof value);
+}
+
+template <class T> T Get(const void* buffer, size_t offset) {
+    T value;
+    std::memcpy(&value, static_cast<const char*>(buffer) + offset, sizeof value);
+    return value;
+}
 
 // Where each answer keeps the attributes, and the reparse tag (0: nowhere).
 size_t AttributesOffset(FILE_INFORMATION_CLASS kind) {
@@ -18,9 +29,79 @@ size_t AttributesOffset(FILE_INFORMATION_CLASS kind) {
 size_t TagOffset(FILE_INFORMATION_CLASS kind) {
     return kind == FileClass::Stat ? 60 : kind == FileClass::AttributeTag ? 4 : 0;
 }
-// Where a listing record keeps the attributes, and the tag in place of the
-// extended attributes' size (MS-FSCC 2.4.17).
-const size_t kRecordAttributes = 56, kRecordTag = 64;
+
+// Where every listing record keeps the attributes and the name's length.
+const size_t kRecordAttributes = 56, kRecordNameLength = 60;
+
+// Where the records of a listing class keep the name, the reparse tag and the
+// ID (0: nowhere); the 64-bit listings keep the tag in place of the extended
+// attributes' size (MS-FSCC 2.4).
+struct RecordLayout {
+    size_t Name, Tag, Id;
+};
+RecordLayout LayoutOf(FILE_INFORMATION_CLASS kind) {
+    return kind == FileClass::FullDirectory     ? RecordLayout{68, 64, 0}
+           : kind == FileClass::IdBothDirectory ? RecordLayout{104, 64, 96}
+           : kind == FileClass::IdExtdDirectory ? RecordLayout{88, 68, 72}
+                                                : RecordLayout{64, 0, 0};
+}
+
+size_t RecordLength(const char* record, size_t nameAt) {
+    return (nameAt + Get<ULONG>(record, kRecordNameLength) + 7) & ~size_t(7);
+}
+
+// The upper 64 bits of every 128-bit ID of the played ReFS.
+const uint64_t kReFSHigh = 0x5EF5000000000001;
+
+// Turns a 64-bit listing into the 128-bit one (FILE_ID_EXTD_DIR_INFORMATION),
+// whose records are shorter.
+void WidenRecords(const char* in, char* out) {
+    const RecordLayout from = LayoutOf(FileClass::IdBothDirectory),
+                       to = LayoutOf(FileClass::IdExtdDirectory);
+    for (size_t read = 0, written = 0;;) {
+        const char* record = in + read;
+        char* wide = out + written;
+        const auto next = Get<ULONG>(record, 0), nameBytes = Get<ULONG>(record, kRecordNameLength);
+        const bool reparse = Get<ULONG>(record, kRecordAttributes) & FILE_ATTRIBUTE_REPARSE_POINT;
+        std::memcpy(wide, record, 64);
+        Put<ULONG>(wide, 64, 0);
+        Put<ULONG>(wide, to.Tag, reparse ? Get<ULONG>(record, from.Tag) : 0);
+        Put<uint64_t>(wide, to.Id, Get<uint64_t>(record, from.Id));
+        Put<uint64_t>(wide, to.Id + 8, kReFSHigh);
+        std::memcpy(wide + to.Name, record + from.Name, nameBytes);
+        const size_t length = RecordLength(wide, to.Name);
+        Put<ULONG>(wide, 0, next ? ULONG(length) : 0);
+        if (next == 0)
+            return;
+        read += next;
+        written += length;
+    }
+}
+
+// Leaves out "." and "..", as a root on Windows lists them; false when
+// nothing is left.
+bool DropDotRecords(char* buffer, size_t nameAt) {
+    size_t written = 0, last = SIZE_MAX;
+    for (size_t read = 0;;) {
+        char* record = buffer + read;
+        const auto next = Get<ULONG>(record, 0);
+        const std::wstring name(reinterpret_cast<const wchar_t*>(record + nameAt),
+                                Get<ULONG>(record, kRecordNameLength) / sizeof(wchar_t));
+        const size_t length = RecordLength(record, nameAt);
+        if (name != L"." && name != L"..") {
+            std::memmove(buffer + written, record, length);
+            Put<ULONG>(buffer + written, 0, ULONG(length));
+            last = written;
+            written += length;
+        }
+        if (next == 0)
+            break;
+        read += next;
+    }
+    if (last != SIZE_MAX)
+        Put<ULONG>(buffer + last, 0, 0);
+    return last != SIZE_MAX;
+}
 
 std::wstring Lower(std::wstring text) {
     if (!text.empty())
@@ -47,22 +128,19 @@ uint64_t IdAt(const std::string& path) {
     return id;
 }
 
-template <class T> void Put(void* buffer, size_t offset, T value) {
-    std::memcpy(static_cast<char*>(buffer) + offset, &value, sizeof value);
-}
-
-template <class T> T Get(const void* buffer, size_t offset) {
-    T value;
-    std::memcpy(&value, static_cast<const char*>(buffer) + offset, sizeof value);
-    return value;
-}
-
 // Shows the entry of the answer as a reparse point of the tag.
 void MarkReparsePoint(void* buffer, size_t attributesOffset, size_t tagOffset, ULONG tag) {
     const auto attributes = Get<ULONG>(buffer, attributesOffset);
     Put<ULONG>(buffer, attributesOffset, attributes | FILE_ATTRIBUTE_REPARSE_POINT);
     if (tagOffset)
         Put<ULONG>(buffer, tagOffset, tag);
+}
+
+bool IsOneOf(FILE_INFORMATION_CLASS kind, std::initializer_list<FILE_INFORMATION_CLASS> kinds) {
+    for (FILE_INFORMATION_CLASS one : kinds)
+        if (kind == one)
+            return true;
+    return false;
 }
 
 } // namespace
@@ -138,31 +216,62 @@ NTSTATUS PlayedVolume::QueryDirectory(HANDLE folder, void* buffer, ULONG size,
     std::wstring relative;
     if (!Below(folder, relative))
         return NtFiles::QueryDirectory(folder, buffer, size, kind, restart);
-    if (volume_.NoFileIds && kind == FileClass::IdBothDirectory)
+    const EntryPlay* self = Entry(relative);
+    const bool withIds = IsOneOf(kind, {FileClass::IdBothDirectory, FileClass::IdExtdDirectory});
+    if (volume_.NoFileIds && withIds)
         return kStatusInvalidInfoClass;
+    if (self && self->Busy && withIds)
+        return self->Busy;
     if (volume_.EmptyRoot && relative.empty())
         return restart ? dv::kStatusNoSuchFile : dv::kStatusNoMoreFiles;
-    const NTSTATUS status = NtFiles::QueryDirectory(folder, buffer, size, kind, restart);
-    const bool withIds = kind == FileClass::IdBothDirectory;
-    const size_t nameAt = withIds ? offsetof(FILE_ID_BOTH_DIR_INFO, FileName) : 64;
-    for (size_t offset = 0; status >= 0;) {
+    NTSTATUS status;
+    for (bool first = restart;; first = false) {
+        status = ListRecords(folder, buffer, size, kind, first);
+        if (status < 0 || !(volume_.RootWithoutDot && relative.empty()) ||
+            DropDotRecords(static_cast<char*>(buffer), LayoutOf(kind).Name))
+            break;
+    }
+    if (status < 0)
+        return status;
+    PlayRecords(relative, buffer, kind);
+    if (restart && AfterListing)
+        AfterListing(U8(relative));
+    return status;
+}
+
+NTSTATUS PlayedVolume::ListRecords(HANDLE folder, void* buffer, ULONG size,
+                                   FILE_INFORMATION_CLASS kind, bool restart) const {
+    if (kind != FileClass::IdExtdDirectory || !volume_.ReFS)
+        return NtFiles::QueryDirectory(folder, buffer, size, kind, restart);
+    // Wine lists no 128-bit IDs: they are made of its 64 bits.
+    std::vector<LONGLONG> narrow(size / sizeof(LONGLONG) + 1);
+    const NTSTATUS status =
+        NtFiles::QueryDirectory(folder, narrow.data(), size, FileClass::IdBothDirectory, restart);
+    if (status >= 0)
+        WidenRecords(reinterpret_cast<const char*>(narrow.data()), static_cast<char*>(buffer));
+    return status;
+}
+
+void PlayedVolume::PlayRecords(const std::wstring& relative, void* buffer,
+                               FILE_INFORMATION_CLASS kind) const {
+    const RecordLayout layout = LayoutOf(kind);
+    for (size_t offset = 0;;) {
         char* record = static_cast<char*>(buffer) + offset;
-        const auto next = Get<ULONG>(record, 0), nameBytes = Get<ULONG>(record, 60);
-        const std::wstring name(reinterpret_cast<const wchar_t*>(record + nameAt),
-                                nameBytes / sizeof(wchar_t));
+        const auto next = Get<ULONG>(record, 0);
+        const std::wstring name(reinterpret_cast<const wchar_t*>(record + layout.Name),
+                                Get<ULONG>(record, kRecordNameLength) / sizeof(wchar_t));
         const std::wstring inside = Inside(relative, name);
         const EntryPlay* entry = Entry(inside);
         if (entry && entry->Tag && !entry->ListedPlain)
-            MarkReparsePoint(record, kRecordAttributes, withIds ? kRecordTag : 0, entry->Tag);
+            MarkReparsePoint(record, kRecordAttributes, layout.Tag, entry->Tag);
         Put<ULONG>(record, kRecordAttributes,
                    Get<ULONG>(record, kRecordAttributes) | PlayedAttributes(inside));
+        if (volume_.ReFS && kind == FileClass::IdBothDirectory)
+            Put<uint64_t>(record, layout.Id, Get<uint64_t>(record, layout.Id) ^ (++answers_ << 40));
         if (next == 0)
-            break;
+            return;
         offset += next;
     }
-    if (status >= 0 && restart && AfterListing)
-        AfterListing(U8(relative));
-    return status;
 }
 
 NTSTATUS PlayedVolume::QueryInformation(HANDLE entry, void* buffer, ULONG size,
@@ -170,17 +279,25 @@ NTSTATUS PlayedVolume::QueryInformation(HANDLE entry, void* buffer, ULONG size,
     std::wstring relative;
     if (!Below(entry, relative))
         return NtFiles::QueryInformation(entry, buffer, size, kind);
+    const EntryPlay* played = Entry(relative);
     if (kind == FileClass::Stat && volume_.StatRefusal)
         return volume_.StatRefusal;
     if (kind == FileClass::AttributeTag && volume_.TagRefusal)
         return volume_.TagRefusal;
+    if (played && played->Busy &&
+        IsOneOf(kind, {FileClass::Stat, FileClass::AttributeTag, FileClass::Id}))
+        return played->Busy;
     const NTSTATUS status = NtFiles::QueryInformation(entry, buffer, size, kind);
     if (status < 0)
         return status;
-    const EntryPlay* played = Entry(relative);
     if (kind == FileClass::Internal || kind == FileClass::Stat)
-        PlayIds(played, relative, buffer);
-    if (kind == FileClass::Basic || kind == FileClass::Stat || kind == FileClass::AttributeTag) {
+        Put<uint64_t>(buffer, 0, PlayedId(played, Get<uint64_t>(buffer, 0)));
+    if (kind == FileClass::Id) { // the 128 bits follow the volume's serial number
+        Put<uint64_t>(buffer, 8, Get<uint64_t>(buffer, 8) ^ (played && played->OtherId ? 0x77 : 0));
+        if (volume_.ReFS)
+            Put<uint64_t>(buffer, 16, kReFSHigh);
+    }
+    if (IsOneOf(kind, {FileClass::Basic, FileClass::Stat, FileClass::AttributeTag})) {
         const size_t at = AttributesOffset(kind);
         Put<ULONG>(buffer, at, Get<ULONG>(buffer, at) | PlayedAttributes(relative));
         if (played && played->Tag)
@@ -189,17 +306,15 @@ NTSTATUS PlayedVolume::QueryInformation(HANDLE entry, void* buffer, ULONG size,
     return status;
 }
 
-void PlayedVolume::PlayIds(const EntryPlay* entry, const std::wstring& relative,
-                           void* buffer) const {
-    auto id = Get<uint64_t>(buffer, 0);
+// The 64-bit ID a handle gives.
+uint64_t PlayedVolume::PlayedId(const EntryPlay* entry, uint64_t id) const {
     if (entry && entry->OtherId)
         id ^= 0x77;
     id |= volume_.HandleIdBits;
-    // On ReFS the 64 bits of one file's ID have changed from one answer to the
-    // next; played here as the same for the folder's first answer alone.
-    if (volume_.ReFS && !(relative.empty() && rootIdAnswers_++ == 0))
-        id |= uint64_t(5) << 60;
-    Put<uint64_t>(buffer, 0, volume_.NoFileIds ? ~uint64_t(0) : id);
+    // On ReFS the 64 bits of one file's ID change from one answer to the next.
+    if (volume_.ReFS)
+        id ^= ++answers_ << 40;
+    return volume_.NoFileIds ? ~uint64_t(0) : id;
 }
 
 DWORD PlayedVolume::PlayedAttributes(const std::wstring& relative) const {
@@ -219,6 +334,10 @@ NTSTATUS PlayedVolume::SetInformation(HANDLE entry, const void* buffer, ULONG si
     const auto played = attributes_.find(relative);
     if (kind == FileClass::Basic && played != attributes_.end())
         played->second &= Get<ULONG>(buffer, AttributesOffset(kind));
+    const EntryPlay* self = Entry(relative);
+    const bool deletion = IsOneOf(kind, {FileClass::Disposition, FileClass::DispositionEx});
+    if (deletion && self && self->DeleteRefused)
+        return self->DeleteRefused;
     if (kind != FileClass::DispositionEx)
         return NtFiles::SetInformation(entry, buffer, size, kind);
     if (volume_.PosixRefused)
@@ -234,14 +353,11 @@ NTSTATUS PlayedVolume::SetInformation(HANDLE entry, const void* buffer, ULONG si
 NTSTATUS PlayedVolume::QueryVolume(HANDLE entry, void* buffer, ULONG size, ULONG kind) const {
     const NTSTATUS status = NtFiles::QueryVolume(entry, buffer, size, kind);
     std::wstring relative;
-    // The file system's name, after its attributes and the longest name.
-    const std::wstring_view name = L"ReFS";
-    if (volume_.ReFS && kind == dv::FileClass::VolumeAttributes && Below(entry, relative) &&
-        size >= 12 + name.size() * sizeof(wchar_t)) {
-        Put<ULONG>(buffer, 8, ULONG(name.size() * sizeof(wchar_t)));
-        std::memcpy(static_cast<char*>(buffer) + 12, name.data(), name.size() * sizeof(wchar_t));
-        return 0;
-    }
+    const ULONG kSupportsPosixUnlinkRename = 0x400;
+    const bool offered = volume_.PosixGranted && !volume_.PosixUnoffered;
+    if (offered && kind == dv::FileClass::VolumeAttributes &&
+        (status >= 0 || status == dv::kStatusBufferOverflow) && Below(entry, relative))
+        Put<ULONG>(buffer, 0, Get<ULONG>(buffer, 0) | kSupportsPosixUnlinkRename);
     return status;
 }
 

@@ -1,10 +1,11 @@
 #pragma once
 // Plays, below one folder, what Windows answers there and Wine cannot: another
 // volume (FAT without attribute tags, a share without file IDs, POSIX deletion
-// refused or granted, ReFS, a filter refusing a class), Windows' links and
-// other reparse points, and refusals for single entries (another account's
-// folder, one held without sharing, one being deleted). Every other answer is
-// the real call's.
+// refused or granted, ReFS with its 128-bit IDs, a filter refusing a class, a
+// root that lists no "."), Windows' links and other reparse points, and
+// refusals for single entries (another account's folder, one held without
+// sharing, one being deleted, a class refused for a moment). Every other
+// answer is the real call's.
 #include "app/NtFiles.h"
 
 #include <cstdint>
@@ -19,6 +20,7 @@ namespace dvtest {
 constexpr NTSTATUS kStatusInvalidInfoClass = NTSTATUS(0xC0000003);
 constexpr NTSTATUS kStatusInvalidParameter = NTSTATUS(0xC000000D);
 constexpr NTSTATUS kStatusInvalidLevel = NTSTATUS(0xC0000148);
+constexpr NTSTATUS kStatusInsufficientResources = NTSTATUS(0xC000009A);
 constexpr ULONG kJunction = 0xA0000003, kSymbolicLink = 0xA000000C, kWslLink = 0xA000001D;
 constexpr ULONG kSocketFile = 0x80000023, kProjectedFolder = 0x9000001C;
 
@@ -28,10 +30,12 @@ struct VolumePlay {
     NTSTATUS TagRefusal = 0;  // the attribute tag answered with this
     bool NoFileIds = false;   // no listing with IDs, and all ones for every ID
     bool PosixRefused = false;
-    bool PosixGranted = false; // played with the plain disposition
-    uint64_t HandleIdBits = 0; // or-ed into the IDs handles give
-    bool ReFS = false;         // so named, and every other ID a handle gives changed
-    bool EmptyRoot = false;    // the folder lists as an empty FAT root: no "." even
+    bool PosixGranted = false;   // offered by the volume, played with the plain disposition
+    bool PosixUnoffered = false; // granted all the same (Windows 10 before 1709)
+    uint64_t HandleIdBits = 0;   // or-ed into the 64-bit IDs handles give
+    bool ReFS = false;           // 128-bit IDs; the 64 bits of each answer changed
+    bool RootWithoutDot = false; // the folder lists as a root on Windows: no "." nor ".."
+    bool EmptyRoot = false;      // the folder lists as an empty FAT root: no "." even
 };
 
 struct EntryPlay {
@@ -41,9 +45,11 @@ struct EntryPlay {
     // Where an open that does not ask for the reparse point itself leads, by
     // its path below the folder; none: the entry itself.
     const char* Target = "";
-    bool ListedPlain = false; // a link only to its handle: swapped in after the listing
-    bool OtherId = false;     // its handle gives another file's ID: swapped since
-    DWORD Attributes = 0;     // bits Wine keeps on no folder (archive, not indexed), until set
+    bool ListedPlain = false;   // a link only to its handle: swapped in after the listing
+    bool OtherId = false;       // its handle gives another file's ID: swapped since
+    DWORD Attributes = 0;       // bits Wine keeps on no folder (archive, not indexed), until set
+    NTSTATUS Busy = 0;          // its handle's stat, tag and 128-bit ID, and its listings with IDs
+    NTSTATUS DeleteRefused = 0; // its deletion, either way
 };
 
 class PlayedVolume : public dv::NtFiles {
@@ -82,12 +88,15 @@ class PlayedVolume : public dv::NtFiles {
     void Learn(const std::string& folder);
     static std::wstring Inside(const std::wstring& relative, const std::wstring& name);
 
-    void PlayIds(const EntryPlay* entry, const std::wstring& relative, void* buffer) const;
+    NTSTATUS ListRecords(HANDLE folder, void* buffer, ULONG size, FILE_INFORMATION_CLASS kind,
+                         bool restart) const;
+    void PlayRecords(const std::wstring& relative, void* buffer, FILE_INFORMATION_CLASS kind) const;
+    uint64_t PlayedId(const EntryPlay* entry, uint64_t id) const;
     DWORD PlayedAttributes(const std::wstring& relative) const;
 
     // Every entry below the folder by its file ID, as made or as opened since.
     mutable std::map<uint64_t, std::wstring> known_;
-    mutable unsigned rootIdAnswers_ = 0;
+    mutable uint64_t answers_ = 0; // of 64-bit IDs on ReFS
     // Played attribute bits by entry, as set since.
     mutable std::map<std::wstring, DWORD> attributes_;
     VolumePlay volume_;

@@ -15,7 +15,7 @@ struct Swap {
     const char* Script; // run on the host in the drive's folder
     Listing Drive;      // what the drive's folder d holds afterwards
     std::string Deleted;
-    bool NoFileIds = false; // the volume of the removal gives none
+    VolumePlay Volume = {}; // of the scan and the removal
 };
 
 const Swap kSwaps[] = {
@@ -31,7 +31,7 @@ const Swap kSwaps[] = {
      "",
      {"x", "y", "y\\2.tmp"},
      "Deleted: 1KB",
-     true},
+     {.NoFileIds = true}},
     {"folder now another of the same name",
      "",
      "mv d/y d/y.old && mkdir d/y && echo new > d/y/2.tmp",
@@ -42,6 +42,13 @@ const Swap kSwaps[] = {
      "mv d/y/2.tmp d/y/2.old && echo new > d/y/2.tmp",
      {"x", "y", "y\\2.old", "y\\2.tmp"},
      "Deleted: 1KB"},
+    // Told apart by their 128-bit IDs, while the 64 bits of each answer change.
+    {"file now another of the same name on ReFS",
+     "",
+     "mv d/y/2.tmp d/y/2.old && echo new > d/y/2.tmp",
+     {"x", "y", "y\\2.old", "y\\2.tmp"},
+     "Deleted: 1KB",
+     {.ReFS = true, .RootWithoutDot = true}},
     // The folders of the path in hand are kept open; one opened from them is
     // checked all the same.
     {"sibling folder now a link",
@@ -81,13 +88,11 @@ TEST_P(RemovalChecks, LeaveTheFileBehindASwap) {
     File("d\\y\\2.tmp", 2048);
     MakeDir(root_ + "\\victim");
     WriteFile(root_ + "\\victim\\2.tmp", "precious");
+    PlayedVolume played(drive_, swap.Volume);
     dv::TSForm& form = ScanForm({"*.tmp"});
     form.bScanClick();
     form.bSelAllClick();
 
-    VolumePlay volume;
-    volume.NoFileIds = swap.NoFileIds;
-    PlayedVolume played(drive_, volume);
     bool swapped = false;
     if (*swap.AtOpen)
         played.AfterOpen = [&](const std::string& opened) {

@@ -52,14 +52,15 @@ void UnmapDrive(const std::string& drive) {
     WaitUntil([&] { return GetDriveTypeA((drive + "\\").c_str()) == DRIVE_NO_ROOT_DIR; });
 }
 
-uint64_t VolumeId(const std::string& path) {
+dv::FileId VolumeId(const std::string& path) {
     HANDLE handle = CreateFileW(W(path).c_str(), FILE_READ_ATTRIBUTES,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     BY_HANDLE_FILE_INFORMATION info{};
     const bool read = GetFileInformationByHandle(handle, &info);
     CloseHandle(handle);
-    return read ? (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow : 0;
+    return read ? dv::FileId::Narrow((uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow)
+                : dv::FileId{};
 }
 
 std::vector<std::string> ListedFolders(const std::string& dir) {

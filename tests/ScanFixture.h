@@ -22,8 +22,8 @@ void UnmapDrive(const std::string& drive);
 
 using Item = std::tuple<std::string, std::string, std::string>; // name, directory, KB
 
-// The ID the volume gives a file or folder.
-uint64_t VolumeId(const std::string& path);
+// The ID the volume gives a file or folder (64 bits: Wine lists no others).
+dv::FileId VolumeId(const std::string& path);
 // The folders right below one, in the order the platform lists them.
 std::vector<std::string> ListedFolders(const std::string& dir);
 

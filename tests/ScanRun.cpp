@@ -51,8 +51,7 @@ TEST_F(ScanTest, ListsEachMatchBelowTheRootOnceWithItsSize) {
     // Each found file, and each folder on its way below the root, keeps the ID
     // the volume gives it.
     for (int i = 0; i < form.FoundFiles.Count(); ++i)
-        EXPECT_EQ(form.FoundFiles[i].FileId,
-                  VolumeId(drive_ + U8(form.FoundFiles.Path(i)).substr(2)));
+        EXPECT_EQ(form.FoundFiles[i].Id, VolumeId(drive_ + U8(form.FoundFiles.Path(i)).substr(2)));
     for (const char* folder : {"TEMP", "DATA", "X.BAK", "HID", "HID\\deep"})
         EXPECT_EQ(form.FoundFiles.FolderId(W(At(folder))), VolumeId(drive_ + "\\" + folder))
             << folder;
@@ -172,6 +171,7 @@ TEST_F(ScanTest, TicksAndPatternsChangedDuringTheScanCountForEntriesNotYetReache
     File("G\\e.four", 10);
     File("root.four", 10); // in the root: never listed
     File("H\\h.four", 10); // swapped for a link before the pattern pass: neither listed
+    File("K\\k.four", 10); // swapped for another folder before the pattern pass: neither listed
     dvtest::MakeDir(root_ + "\\outside");
     dvtest::WriteFile(root_ + "\\outside\\z.four", "z");
     links_.push_back(drive_ + "\\H");
@@ -195,7 +195,8 @@ TEST_F(ScanTest, TicksAndPatternsChangedDuringTheScanCountForEntriesNotYetReache
             // Made after the walk: only a pattern it did not know finds them.
             File("D\\late.two", 10);
             File("G\\late.four", 10);
-            RunHostScript(drive_, "rm -rf H && ln -s \"$PWD/../outside\" H");
+            RunHostScript(drive_, "rm -rf H && ln -s \"$PWD/../outside\" H && mv K K.old && "
+                                  "mkdir K && touch K/k.four");
             form.cExt.SetChecked(1, true);  // not reached yet: searched
             form.cExt.SetChecked(2, false); // not reached yet: left out
         }

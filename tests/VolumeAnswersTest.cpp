@@ -3,6 +3,7 @@
 #include "PlayedVolume.h"
 #include "ScanFixture.h"
 #include "scan/FolderSearch.h"
+#include "scan/Unit1.h"
 
 using namespace dvtest;
 using Listing = std::vector<std::string>;
@@ -28,6 +29,14 @@ const Outcome kSubPassedOver = {{"j", "ro.tmp", "sub", "sub\\b.tmp", "sub\\c.dat
 // The folder link j stays, never entered.
 const Outcome kLinkKept = {
     {"j", "ro.tmp", "sub", "sub\\c.dat"}, "Deleted: 6KB", {"j"}, "4KB cleaned"};
+// b.tmp, swapped since its listing, stays, and so does its folder.
+const Outcome kSwappedFileKept = {{"j", "ro.tmp", "sub", "sub\\b.tmp", "sub\\c.dat"},
+                                  "Deleted: 3KB",
+                                  {"sub", "sub\\b.tmp"},
+                                  "4KB cleaned"};
+// a.tmp, refused to this account, stays.
+const Outcome kRefusedFileKept = {
+    {"a.tmp", "j", "ro.tmp", "sub", "sub\\c.dat"}, "Deleted: 4KB", {"a.tmp"}, "4KB cleaned"};
 
 struct Row {
     const char* Case;
@@ -35,9 +44,12 @@ struct Row {
     std::vector<std::pair<std::string, EntryPlay>> Entries; // below the drive
     Outcome Expected;
     int PosixDeletions = 0;
+    bool PatternAddedInScan = false; // after the walk took the patterns: folders listed again
 };
 
 const VolumePlay kNoIds = {.NoFileIds = true};
+const VolumePlay kTwoIdKinds = {.HandleIdBits = uint64_t(5) << 60, .RootWithoutDot = true};
+const VolumePlay kReFS = {.ReFS = true, .RootWithoutDot = true};
 
 const Row kRows[] = {
     {"FAT32",
@@ -52,10 +64,31 @@ const Row kRows[] = {
      kAllDeleted},
     // Granted on a volume with the serial number of Wine's, which refuses it.
     {"POSIX deletion granted", {.PosixGranted = true}, {}, kAllDeleted, 6},
+    {"POSIX deletion not offered", {.PosixGranted = true, .PosixUnoffered = true}, {}, kAllDeleted},
+    {"deletion refused to this account",
+     {.PosixGranted = true},
+     {{"v\\a.tmp", {.DeleteRefused = dv::kStatusAccessDenied}}},
+     kRefusedFileKept,
+     5},
     {"level unknown to a server", {.StatRefusal = kStatusInvalidLevel}, {}, kAllDeleted},
     {"class refused by a filter", {.StatRefusal = dv::kStatusAccessDenied}, {}, kAllDeleted},
     {"listing and handle IDs of two kinds", {.HandleIdBits = uint64_t(5) << 60}, {}, kAllDeleted},
-    {"ReFS", {.ReFS = true}, {}, kAllDeleted},
+    {"two ID kinds and a root without a dot", kTwoIdKinds, {}, kAllDeleted},
+    {"pattern added during the scan on two ID kinds", kTwoIdKinds, {}, kAllDeleted, 0, true},
+    {"ReFS", kReFS, {}, kAllDeleted},
+    {"folder swapped on ReFS", kReFS, {{"v\\sub", {.OtherId = true}}}, kSubPassedOver},
+    {"folder ID refused for a moment on ReFS",
+     kReFS,
+     {{"v\\sub", {.Busy = kStatusInsufficientResources}}},
+     kSubPassedOver},
+    // The folder's stat, tag and listing with IDs refused for a moment: the
+    // classes still serve the entries after it.
+    {"classes refused for a moment",
+     {},
+     {{"v", {.Busy = kStatusInsufficientResources}},
+      {"v\\sub", {.Tag = kProjectedFolder}},
+      {"v\\sub\\b.tmp", {.OtherId = true}}},
+     kSwappedFileKept},
     {"folder swapped where IDs agree", {}, {{"v\\sub", {.OtherId = true}}}, kSubPassedOver},
     {"junction", {}, {{"v\\j", {.Tag = kJunction, .Target = "t\\dir"}}}, kLinkKept},
     {"folder link", kNoIds, {{"v\\j", {.Tag = kSymbolicLink, .Target = "t\\dir"}}}, kLinkKept},
@@ -117,9 +150,21 @@ TEST_P(VolumeAnswers, DeleteAndCountWhatTheyMayAndPassOverTheRest) {
     for (const auto& [relative, entry] : row.Entries)
         played.Play(relative, entry);
 
-    dv::TSForm& form = ScanForm({"*.tmp"});
+    dv::TSForm& form = ScanForm({row.PatternAddedInScan ? "*.none" : "*.tmp"});
     form.cDisks.Add(kRealDrive);
     form.cDisks.SetChecked(1, true);
+    dv::TAddExt addExt;
+    TextRecorder label(form.Label9);
+    label.OnText = [&](const std::string& text) {
+        if (!row.PatternAddedInScan || !text.starts_with("Scanning: ") || form.cExt.Count() > 1)
+            return;
+        Modal().ModalAnswer = [&](HWND) {
+            addExt.Edit1.SetText("*.tmp");
+            return IDOK;
+        };
+        form.AddClick();
+        form.cExt.SetChecked(1, true);
+    };
     form.bScanClick();
     form.bSelAllClick();
     form.bDeleteClick();

@@ -3,8 +3,12 @@
 // listed it, by the exact name the disk gave, so no path rule of Win32 (final
 // dots and blanks dropped, "nul" or "con.txt" taken as a device) applies, and
 // nothing is resolved again from the root. Each open asks only the rights its
-// step uses, and each answer a volume may give (no attribute tags on FAT, no
-// file IDs on some shares, no POSIX deletion) is taken as that volume's way.
+// step uses. A class of information a volume does not know (no attribute tags
+// on FAT, no file IDs on some shares, no POSIX deletion) is given up for the
+// walk once the volume says so; any other refusal is about that moment or
+// that entry, and the plainer request serves for that entry alone.
+#include "app/FileId.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -50,7 +54,7 @@ struct ListedEntry {
     std::wstring Name;
     DWORD Attributes;
     uint64_t Size;
-    uint64_t FileId;  // 0 or all ones where the volume gives none
+    FileId Id;        // of the kind the listing gave; none where it gave none
     ULONG ReparseTag; // 0 where the listing does not tell
 
     bool IsDirectory() const { return Attributes & FILE_ATTRIBUTE_DIRECTORY; }
@@ -58,25 +62,28 @@ struct ListedEntry {
 };
 
 // What the volume of one walk has shown it cannot answer, remembered for the
-// rest of that walk: asked once, then the plainer request serves. A walk never
-// enters a link, so it never leaves its volume.
+// rest of that walk, and which IDs it gives alike in listings and handles. A
+// walk never enters a link, so it never leaves its volume.
 struct Volume {
     bool NoStatQuery = false;    // attributes and ID in one query (Windows 10 1709 on)
     bool NoAttributeTag = false; // FAT and exFAT
-    bool NoIdListing = false;    // some shares list no file IDs
+    bool NoWideHandleId = false; // 128-bit IDs of handles (Windows 8 on)
     bool NoPosixDelete = false;  // before Windows 10 1607, FAT, most shares
-    // The IDs a listing gives are not those a handle gives (ReFS and Dev
-    // Drives, some servers): neither tells whether an entry is the one listed.
-    // Learned from the first listing whose "." has an ID.
-    bool UnknownIds = false;
-    bool IdsCompared = false;
+    uint8_t ListingsUnknown = 0; // a bit per listing class the volume does not know
+    // The kind of ID the volume's listings and its handles give alike, learned
+    // from the first folder whose listing gives "." an ID (below the root: a
+    // root lists no "."); none until then, and where the two differ (some
+    // servers), since neither then tells whether an entry is the one listed.
+    IdKind Ids = IdKind::None;
+    bool IdsLearned = false;
 
-    // The volume of a walk's root, with what it tells of its IDs.
+    // The volume of a walk's root, as it says what it supports.
     static Volume Of(HANDLE root);
-    // The same with the IDs compared from the root's listing at once, for a
-    // walk that checks entries before it lists a folder.
-    static Volume OfListedRoot(HANDLE root);
 };
+
+// The ID as the volume's listings and handles both give it, or none where
+// they do not give it alike (or not yet known to).
+FileId Comparable(const Volume& volume, const FileId& listed);
 
 // The rights an open asks for, beyond reading the entry's attributes.
 namespace OpenFor {
@@ -96,31 +103,31 @@ DWORD OpenEntry(HANDLE parent, const std::wstring& name, bool directory, unsigne
                 FileHandle& entry);
 
 // Reads a folder's whole listing, "." and ".." left out; false, with no
-// entries, when it cannot be listed.
+// entries, when it cannot be listed. The first listing of a walk that shows
+// "." with an ID teaches the volume its ID kinds; at a root, which lists no
+// ".", the first folder below that can be listed does.
 bool ReadListing(Volume& volume, HANDLE folder, std::vector<ListedEntry>& entries);
 
 // What an opened handle says it is.
 struct Identity {
     DWORD Attributes = 0;
-    uint64_t FileId = 0;  // 0 where the volume gives none, or none to compare
+    FileId Id;            // of the kind asked; none where the volume cannot tell it
     ULONG ReparseTag = 0; // 0 where the volume does not tell
 };
-// False when the handle tells not even its attributes.
-bool QueryIdentity(Volume& volume, HANDLE opened, Identity& identity);
-
-// Whether two file IDs may name the same file: one that a volume does not give
-// (0 or all ones) cannot tell, and never counts as another file.
-bool SameFileId(uint64_t a, uint64_t b);
+// Reads the attributes and the ID of the kind asked. False when the handle
+// tells not even its attributes, or when its volume gives such IDs but not
+// at this moment: the entry cannot be checked.
+bool QueryIdentity(Volume& volume, HANDLE opened, IdKind kind, Identity& identity);
 
 // Whether an opened handle is the entry its parent listed: the same kind, a
-// link exactly where the listing showed one, the same file ID. A link swapped
-// in after the listing fails this even where the platform opens the link's
-// target.
+// link exactly where the listing showed one, the same file ID where the
+// volume gives IDs alike. A link swapped in after the listing fails this even
+// where the platform opens the link's target.
 bool IsListedEntry(Volume& volume, HANDLE opened, const ListedEntry& listed);
 
-// Whether an opened handle is the folder a scan recorded with this ID: a
-// folder, no link, the same file ID.
-bool IsRecordedFolder(Volume& volume, HANDLE opened, uint64_t recordedId);
+// Whether an opened handle is the folder a scan recorded with this ID (one the
+// volume gives alike, or none): a folder, no link, the same file ID.
+bool IsRecordedFolder(Volume& volume, HANDLE opened, const FileId& recorded);
 
 // Sets the attributes through the handle; false when refused.
 bool SetAttributesByHandle(HANDLE entry, DWORD attributes);

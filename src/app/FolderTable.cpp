@@ -46,7 +46,8 @@ uint32_t TFolderTable::AddChild(uint32_t parent, std::wstring_view name) {
     const size_t slot = SlotOf(parent, name);
     if (slots_[slot] != 0)
         return slots_[slot] - 1;
-    folders_.push_back({parent, uint32_t(names_.size()), uint32_t(name.size()), false, 0});
+    folders_.push_back(
+        {0, 0, parent, uint32_t(names_.size()), uint16_t(name.size()), false, IdKind::None});
     names_.append(name);
     slots_[slot] = uint32_t(folders_.size());
     return uint32_t(folders_.size() - 1);
@@ -92,15 +93,19 @@ std::wstring TFolderTable::Path(uint32_t folder) const {
     return path;
 }
 
-void TFolderTable::SetId(uint32_t folder, uint64_t id) {
-    folders_[folder].HasId = true;
-    folders_[folder].Id = id;
+void TFolderTable::SetId(uint32_t folder, const FileId& id) {
+    Folder& f = folders_[folder];
+    f.IdLow = id.Low;
+    f.IdHigh = id.High;
+    f.Kind = id.Kind;
+    f.HasId = true;
 }
 
-std::optional<uint64_t> TFolderTable::Id(uint32_t folder) const {
-    if (!folders_[folder].HasId)
+std::optional<FileId> TFolderTable::Id(uint32_t folder) const {
+    const Folder& f = folders_[folder];
+    if (!f.HasId)
         return std::nullopt;
-    return folders_[folder].Id;
+    return FileId{f.IdLow, f.IdHigh, f.Kind};
 }
 
 void TFolderTable::Clear() {

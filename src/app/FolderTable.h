@@ -3,6 +3,8 @@
 // name, the names side by side in one buffer, with the ID its parent's listing
 // gave it where one was recorded. A path is its names joined with "\"; any
 // text splits into names and joins back to itself.
+#include "app/FileId.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,19 +29,21 @@ class TFolderTable {
     std::wstring_view Name(uint32_t folder) const;
     std::wstring Path(uint32_t folder) const;
 
-    void SetId(uint32_t folder, uint64_t id);
-    std::optional<uint64_t> Id(uint32_t folder) const;
+    void SetId(uint32_t folder, const FileId& id);
+    std::optional<FileId> Id(uint32_t folder) const;
 
     // Forgets every folder and gives their memory back.
     void Clear();
 
   private:
+    // The ID's kind beside the name's length: no room lost to padding.
     struct Folder {
+        uint64_t IdLow, IdHigh;
         uint32_t Parent;
         uint32_t NameStart;
-        uint32_t NameLength;
+        uint16_t NameLength; // a name has at most 32,767 characters
         bool HasId;
-        uint64_t Id;
+        IdKind Kind;
     };
     // The slot of the folder below parent with that name, or the empty slot
     // where it would go.

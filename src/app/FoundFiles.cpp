@@ -9,7 +9,11 @@ namespace dv {
 
 FoundFile TFoundFiles::operator[](int position) const {
     const StoredFile& file = Stored(position);
-    return {std::wstring(file.Name()), file.Dir, file.KB, file.FileId, file.Ticked};
+    return {std::wstring(file.Name()),
+            file.Dir,
+            file.KB,
+            {file.IdLow, file.IdHigh, file.Kind},
+            file.Ticked};
 }
 
 std::wstring TFoundFiles::Directory(int position) const {
@@ -81,15 +85,15 @@ bool TFoundFiles::IsListed(std::wstring_view name, uint32_t dir, size_t keyLengt
 }
 
 int TFoundFiles::Insert(std::wstring_view name, const std::wstring& dir, int64_t kilobytes,
-                        uint64_t fileId) {
+                        const FileId& id) {
     const uint32_t dirIndex = DirectoryIndex(dir);
     const size_t keyLength = MakeKey(name);
     const int place =
         order_.UpperBound([&](uint32_t file) { return CompareKey(keyLength, files_[file]) < 0; });
     if (IsListed(name, dirIndex, keyLength, place))
         return -1;
-    files_.push_back({kilobytes, fileId, Keep(name, keyLength), uint32_t(keyLength), dirIndex,
-                      uint16_t(name.size()), false});
+    files_.push_back({kilobytes, id.Low, id.High, Keep(name, keyLength), uint32_t(keyLength),
+                      dirIndex, uint16_t(name.size()), false, id.Kind});
     order_.Insert(place, uint32_t(files_.size() - 1));
     return place;
 }
@@ -121,11 +125,11 @@ void TFoundFiles::Remove(const std::vector<int>& positions) {
     order_.Assign(kept);
 }
 
-void TFoundFiles::RecordFolderId(const std::wstring& dir, uint64_t id) {
+void TFoundFiles::RecordFolderId(const std::wstring& dir, const FileId& id) {
     folders_.SetId(folders_.Add(dir), id);
 }
 
-std::optional<uint64_t> TFoundFiles::FolderId(const std::wstring& dir) const {
+std::optional<FileId> TFoundFiles::FolderId(const std::wstring& dir) const {
     const uint32_t folder = folders_.Find(dir);
     if (folder == TFolderTable::kNone)
         return std::nullopt;

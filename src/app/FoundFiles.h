@@ -11,6 +11,7 @@
 // listed.
 #include "app/Arena.h"
 #include "app/ChunkedOrder.h"
+#include "app/FileId.h"
 #include "app/FolderTable.h"
 
 #include <cstdint>
@@ -26,7 +27,7 @@ struct FoundFile {
     std::wstring Name; // as the folder's listing gave it
     uint32_t Dir;      // index of its directory in the store's folder table
     int64_t KB;
-    uint64_t FileId = 0; // the ID the folder's listing gave the file
+    FileId Id; // the ID the folder's listing gave the file
     bool Ticked = false;
 };
 
@@ -48,17 +49,17 @@ class TFoundFiles {
     // Puts a file at its place by name and returns that place, or -1 when the
     // same name in the same directory is listed already.
     int Insert(std::wstring_view name, const std::wstring& dir, int64_t kilobytes,
-               uint64_t fileId = 0);
+               const FileId& id = {});
     void SetTicked(int position, bool ticked) { Stored(position).Ticked = ticked; }
     void SetAllTicked(bool ticked);
     // Drops the files at these positions (ascending); the others keep their order.
     void Remove(const std::vector<int>& positions);
 
     // The ID the volume gave a folder ("C:\a\b", as the scan recorded it), kept
-    // as given: 0 or all ones where the volume gives none.
-    void RecordFolderId(const std::wstring& dir, uint64_t id);
+    // as given: none where the volume gives none alike.
+    void RecordFolderId(const std::wstring& dir, const FileId& id);
     // nullopt when none was recorded.
-    std::optional<uint64_t> FolderId(const std::wstring& dir) const;
+    std::optional<FileId> FolderId(const std::wstring& dir) const;
 
     // Forgets every file and folder, and gives their memory back.
     void Clear();
@@ -66,12 +67,13 @@ class TFoundFiles {
   private:
     struct StoredFile {
         int64_t KB;
-        uint64_t FileId;
+        uint64_t IdLow, IdHigh;
         const wchar_t* Text; // the name, then its sort key
         uint32_t KeyLength;  // bytes
         uint32_t Dir;
         uint16_t NameLength; // a name has at most 32,767 characters
         bool Ticked;
+        IdKind Kind;
         std::wstring_view Name() const { return {Text, NameLength}; }
         const uint8_t* Key() const { return reinterpret_cast<const uint8_t*>(Text + NameLength); }
     };

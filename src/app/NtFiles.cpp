@@ -106,4 +106,14 @@ bool TellsOfEntry(NTSTATUS status) {
            status == kStatusCannotDelete || status == kStatusDirectoryNotEmpty;
 }
 
+bool TellsOfVolume(NTSTATUS status) {
+    const NTSTATUS kNotImplemented = NTSTATUS(0xC0000002), kInvalidInfoClass = NTSTATUS(0xC0000003),
+                   kInvalidParameter = NTSTATUS(0xC000000D),
+                   kInvalidDeviceRequest = NTSTATUS(0xC0000010),
+                   kNotSupported = NTSTATUS(0xC00000BB), kInvalidLevel = NTSTATUS(0xC0000148);
+    return status == kNotImplemented || status == kInvalidInfoClass ||
+           status == kInvalidParameter || status == kInvalidDeviceRequest ||
+           status == kNotSupported || status == kInvalidLevel;
+}
+
 } // namespace dv

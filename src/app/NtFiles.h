@@ -35,6 +35,7 @@ void UseNtFiles(const NtFiles* calls);
 DWORD DosError(NTSTATUS status);
 
 // NTSTATUS values the walks tell apart.
+constexpr NTSTATUS kStatusBufferOverflow = NTSTATUS(0x80000005); // the fixed part answered
 constexpr NTSTATUS kStatusNoMoreFiles = NTSTATUS(0x80000006);
 constexpr NTSTATUS kStatusNoSuchFile = NTSTATUS(0xC000000F);
 constexpr NTSTATUS kStatusAccessDenied = NTSTATUS(0xC0000022);
@@ -49,19 +50,26 @@ constexpr NTSTATUS kStatusFileDeleted = NTSTATUS(0xC0000123);
 // The information classes the walks ask and set.
 namespace FileClass {
 constexpr FILE_INFORMATION_CLASS Directory = FILE_INFORMATION_CLASS(1);
+constexpr FILE_INFORMATION_CLASS FullDirectory = FILE_INFORMATION_CLASS(2);
 constexpr FILE_INFORMATION_CLASS Basic = FILE_INFORMATION_CLASS(4);
 constexpr FILE_INFORMATION_CLASS Internal = FILE_INFORMATION_CLASS(6);
 constexpr FILE_INFORMATION_CLASS Disposition = FILE_INFORMATION_CLASS(13);
 constexpr FILE_INFORMATION_CLASS AttributeTag = FILE_INFORMATION_CLASS(35);
 constexpr FILE_INFORMATION_CLASS IdBothDirectory = FILE_INFORMATION_CLASS(37);
+constexpr FILE_INFORMATION_CLASS Id = FILE_INFORMATION_CLASS(59);
+constexpr FILE_INFORMATION_CLASS IdExtdDirectory = FILE_INFORMATION_CLASS(60);
 constexpr FILE_INFORMATION_CLASS DispositionEx = FILE_INFORMATION_CLASS(64);
 constexpr FILE_INFORMATION_CLASS Stat = FILE_INFORMATION_CLASS(68);
-constexpr ULONG VolumeAttributes = 5; // of a volume: its file system's name
+constexpr ULONG VolumeAttributes = 5; // of a volume: what its file system supports
 } // namespace FileClass
 
 // Whether a failed query or deletion answers for the entry itself (gone,
 // being deleted, held without sharing, read-only, not empty) rather than for
 // the kind of request: a plainer request would be refused the same way.
 bool TellsOfEntry(NTSTATUS status);
+
+// Whether a failed request says that the volume does not know its class of
+// information at all; any other failure is about the moment or the entry.
+bool TellsOfVolume(NTSTATUS status);
 
 } // namespace dv

@@ -4,7 +4,7 @@
 
 namespace dv {
 
-uint32_t TScanRecord::AddFolder(uint32_t parent, std::wstring_view name, uint64_t id,
+uint32_t TScanRecord::AddFolder(uint32_t parent, std::wstring_view name, const FileId& id,
                                 bool recorded) {
     const uint32_t folder = folders_.AddChild(parent, name);
     folders_.SetId(folder, id);
@@ -23,14 +23,34 @@ bool TScanRecord::HandOnId(uint32_t folder) {
     return true;
 }
 
+void TScanRecord::SetVolume(uint32_t root, const Volume& volume) {
+    for (auto& [folder, known] : volumes_)
+        if (folder == root) {
+            known = volume;
+            return;
+        }
+    volumes_.emplace_back(root, volume);
+}
+
+Volume TScanRecord::VolumeOf(uint32_t folder) const {
+    uint32_t root = folder;
+    while (folders_.Parent(root) != TFolderTable::kNone)
+        root = folders_.Parent(root);
+    for (const auto& [drive, volume] : volumes_)
+        if (drive == root)
+            return volume;
+    return {};
+}
+
 int TScanRecord::PatternIndex(const std::wstring& pattern) const {
     const auto found = std::find(patterns_.begin(), patterns_.end(), pattern);
     return found == patterns_.end() ? -1 : int(found - patterns_.begin());
 }
 
 uint32_t TScanRecord::AddFile(uint32_t folder, const std::wstring& name, uint64_t size,
-                              uint64_t fileId) {
-    files_.push_back({folder, uint32_t(names_.size()), uint32_t(name.size()), size, fileId});
+                              const FileId& id) {
+    files_.push_back(
+        {size, id.Low, id.High, folder, uint32_t(names_.size()), uint16_t(name.size()), id.Kind});
     names_.append(name);
     return uint32_t(files_.size() - 1);
 }
@@ -54,6 +74,7 @@ void TScanRecord::Clear() {
     folders_.Clear();
     std::vector<uint8_t>().swap(flags_);
     recordedCount_ = 0;
+    volumes_.clear();
     std::vector<std::wstring>().swap(patterns_);
     std::vector<KeptFile>().swap(files_);
     std::wstring().swap(names_);

@@ -54,7 +54,7 @@ bool OpenWalkRoot(const std::wstring& root, TScanRecord& record, OpenFolder& wal
     volume = Volume::Of(walkRoot.Handle.Get());
     if (!ReadListing(volume, walkRoot.Handle.Get(), entries))
         return false;
-    uint32_t folder = record.AddFolder(kNone, drive, 0, false);
+    uint32_t folder = record.AddFolder(kNone, drive, {}, false);
     const std::vector<std::wstring> names = NamesBelowDrive(root);
     for (size_t i = 0; i < names.size(); ++i) {
         const auto listed = std::find_if(entries.begin(), entries.end(), [&](const auto& entry) {
@@ -62,7 +62,7 @@ bool OpenWalkRoot(const std::wstring& root, TScanRecord& record, OpenFolder& wal
         });
         if (listed == entries.end())
             return false;
-        const uint64_t id = listed->FileId;
+        const FileId id = listed->Id;
         FileHandle below;
         if (OpenEntry(walkRoot.Handle.Get(), names[i], true, OpenFor::Listing, below) != 0 ||
             !IsListedEntry(volume, below.Get(), *listed) ||
@@ -88,6 +88,9 @@ void WalkFolders(const std::wstring& root, TScanRecord& record, const FolderReac
         reached(kNone, nullptr);
         return;
     }
+    uint32_t drive = open[0].Folder;
+    while (record.Folders().Parent(drive) != kNone)
+        drive = record.Folders().Parent(drive);
     reached(open[0].Folder, &entries);
     open[0].Below = WalkableFolders(entries);
     while (!open.empty()) {
@@ -106,11 +109,12 @@ void WalkFolders(const std::wstring& root, TScanRecord& record, const FolderReac
             reached(kNone, nullptr);
             continue;
         }
-        below.Folder = record.AddFolder(folder.Folder, listed.Name, listed.FileId, true);
+        below.Folder = record.AddFolder(folder.Folder, listed.Name, listed.Id, true);
         reached(below.Folder, &entries);
         below.Below = WalkableFolders(entries);
         open.push_back(std::move(below));
     }
+    record.SetVolume(drive, volume);
 }
 
 // Each folder on the way is checked against the ID the walk recorded for it,
@@ -130,10 +134,11 @@ bool TRecordedFolderLister::Open(uint32_t folder) {
         if (i == 0) {
             if (OpenFolderByPath(VerbatimPath(name + L"\\"), handle) != 0)
                 return false;
-            volume_ = Volume::OfListedRoot(handle.Get());
+            volume_ = record_.VolumeOf(way[i]);
         } else if (OpenEntry(open_.back().second.Get(), name, true, OpenFor::Listing, handle) !=
                        0 ||
-                   !IsRecordedFolder(volume_, handle.Get(), folders_.Id(way[i]).value_or(0))) {
+                   !IsRecordedFolder(volume_, handle.Get(),
+                                     Comparable(volume_, folders_.Id(way[i]).value_or(FileId{})))) {
             return false;
         }
         open_.emplace_back(way[i], std::move(handle));

@@ -22,21 +22,24 @@ using FolderReached = std::function<void(uint32_t folder, const std::vector<List
 
 // Walks root ("C:", or a folder below a drive's root) and every folder below
 // it. The record gets each folder that lists, recorded but for a drive's root,
-// and the folders on the way down to root, not recorded. Links are not entered.
+// the folders on the way down to root, not recorded, and what the walk learned
+// of the drive's volume. Links are not entered.
 void WalkFolders(const std::wstring& root, TScanRecord& record, const FolderReached& reached);
 
 // Lists folders of the record again, each reached from its drive's root by
-// handle; asked for in the record's order, they share the opening of the
-// folders above them.
+// handle and checked as its walk learned the volume; asked for in the
+// record's order, they share the opening of the folders above them.
 class TRecordedFolderLister {
   public:
-    explicit TRecordedFolderLister(const TFolderTable& folders) : folders_(folders) {}
+    explicit TRecordedFolderLister(const TScanRecord& record)
+        : record_(record), folders_(record.Folders()) {}
     // false when the folder, or one on its way, cannot be opened or listed.
     bool List(uint32_t folder, std::vector<ListedEntry>& entries);
 
   private:
     bool Open(uint32_t folder);
 
+    const TScanRecord& record_;
     const TFolderTable& folders_;
     Volume volume_; // of the drive in hand
     // The open folders from a drive's root down.

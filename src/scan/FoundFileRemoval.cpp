@@ -22,7 +22,7 @@ TFoundFileRemover::Root& TFoundFileRemover::RootOf(const std::wstring& dir, size
         return found->second;
     Root& root = roots_[name];
     if (OpenFolderByPath(VerbatimPath(name + L"\\"), root.Handle) == 0)
-        root.Answers = Volume::OfListedRoot(root.Handle.Get());
+        root.Answers = Volume::Of(root.Handle.Get());
     return root;
 }
 
@@ -62,7 +62,8 @@ HANDLE TFoundFileRemover::Reach(const std::wstring& dir, Root& root, size_t root
     return from;
 }
 
-bool TFoundFileRemover::Delete(const std::wstring& dir, const std::wstring& name, uint64_t fileId) {
+bool TFoundFileRemover::Delete(const std::wstring& dir, const std::wstring& name,
+                               const FileId& fileId) {
     const size_t rootLength = RootLength(dir);
     if (rootLength == 0)
         return false;
@@ -75,9 +76,10 @@ bool TFoundFileRemover::Delete(const std::wstring& dir, const std::wstring& name
     if (OpenEntry(folder, name, false, OpenFor::Deletion, file) != 0)
         return false;
     Identity identity;
-    return QueryIdentity(root.Answers, file.Get(), identity) &&
+    return QueryIdentity(root.Answers, file.Get(), fileId.Known() ? fileId.Kind : IdKind::None,
+                         identity) &&
            !(identity.Attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           SameFileId(identity.FileId, fileId) && DeleteByHandle(root.Answers, file.Get());
+           MayBeSameFile(identity.Id, fileId) && DeleteByHandle(root.Answers, file.Get());
 }
 
 } // namespace dv

@@ -14,8 +14,9 @@
 
 namespace dv {
 
-// The file ID the scan recorded for a folder ("C:\a\b"); 0 where it has none.
-using RecordedFolderId = std::function<uint64_t(const std::wstring& folder)>;
+// The file ID the scan recorded for a folder ("C:\a\b"), as the volume's
+// handles give it; none where it has none.
+using RecordedFolderId = std::function<FileId(const std::wstring& folder)>;
 
 class TFoundFileRemover {
   public:
@@ -24,7 +25,7 @@ class TFoundFileRemover {
     // Deletes the file name in the folder dir ("C:\a\b", as the scan recorded
     // it) whose ID the scan recorded; false when it is gone, no longer where
     // it was, or refused.
-    bool Delete(const std::wstring& dir, const std::wstring& name, uint64_t fileId);
+    bool Delete(const std::wstring& dir, const std::wstring& name, const FileId& fileId);
 
   private:
     // A drive or share, opened once; one that cannot be opened stays in hand,
@@ -44,9 +45,11 @@ class TFoundFileRemover {
     RecordedFolderId recordedId_;
     std::map<std::wstring, Root> roots_;
     // Folders below the roots opened and checked once, by path, so that the
-    // files of one folder and of its neighbours share their way down; a
-    // handle keeps reaching the folder checked, whatever its name leads to
-    // later. The least used go when there are too many.
+    // files of one folder and of its neighbours share their way down. On a
+    // local volume a handle keeps reaching the folder checked, whatever its
+    // name leads to later; on a share, an open relative to a handle is
+    // resolved again by path on the server, and the file's own ID carries
+    // the check. The least used go when there are too many.
     std::unordered_map<std::wstring, KeptFolder> kept_;
     uint64_t uses_ = 0;
 };

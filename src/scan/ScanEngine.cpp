@@ -167,14 +167,14 @@ void TSForm::ListKeptMatches(size_t pattern) {
             folder = file.Folder;
             dir = ListTmp.Folders().Path(folder);
         }
-        ListFoundFile(ListTmp.FileName(index), folder, dir, file.Size, file.FileId);
+        ListFoundFile(ListTmp.FileName(index), folder, dir, file.Size, file.Id());
         PumpScanMessages();
     }
 }
 
 void TSForm::SearchRecordedFolders(const std::wstring& pattern) {
     const TNamePattern expression(pattern);
-    TRecordedFolderLister lister(ListTmp.Folders());
+    TRecordedFolderLister lister(ListTmp);
     std::vector<ListedEntry> entries;
     TFoldedName name;
     for (uint32_t folder = 0; folder < ListTmp.FolderCount(); ++folder) {
@@ -187,7 +187,7 @@ void TSForm::SearchRecordedFolders(const std::wstring& pattern) {
             name.Assign(entry.Name);
             if (!expression.Matches(name))
                 continue;
-            ListFoundFile(entry.Name, folder, dir, entry.Size, entry.FileId);
+            ListFoundFile(entry.Name, folder, dir, entry.Size, entry.Id);
             PumpScanMessages();
         }
         PumpScanMessages();
@@ -195,21 +195,22 @@ void TSForm::SearchRecordedFolders(const std::wstring& pattern) {
 }
 
 void TSForm::ListFoundFile(const std::wstring& name, uint32_t folder, const std::wstring& dir,
-                           uint64_t size, uint64_t fileId) {
+                           uint64_t size, const FileId& listedId) {
     const int64_t kilobytes = SizeToKB(size);
-    if (!InsertFoundFile(name, dir, kilobytes, fileId))
+    if (!InsertFoundFile(name, dir, kilobytes, ListTmp.ComparableId(folder, listedId)))
         return;
     FoundKB += kilobytes;
     HandOnFolderIds(folder);
 }
 
 // The folder and each one above it, up to the drive's root, which is never
-// recorded; each is handed on once.
+// recorded; each is handed on once, as the drive's handles give its ID alike.
 void TSForm::HandOnFolderIds(uint32_t folder) {
     const TFolderTable& folders = ListTmp.Folders();
     for (uint32_t f = folder; folders.Parent(f) != kNoFolder && ListTmp.HandOnId(f);
          f = folders.Parent(f))
-        FoundFiles.RecordFolderId(folders.Path(f), folders.Id(f).value_or(0));
+        FoundFiles.RecordFolderId(folders.Path(f),
+                                  ListTmp.ComparableId(f, folders.Id(f).value_or(FileId{})));
 }
 
 void TSForm::PumpScanMessages() {
@@ -222,7 +223,7 @@ void TSForm::PumpScanMessages() {
 }
 
 bool TSForm::InsertFoundFile(const std::wstring& name, const std::wstring& dir, int64_t kilobytes,
-                             uint64_t fileId) {
+                             const FileId& fileId) {
     const int position = FoundFiles.Insert(name, dir, kilobytes, fileId);
     if (position < 0)
         return false;

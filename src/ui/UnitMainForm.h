@@ -175,11 +175,11 @@ class TSForm : public ui::TWindow {
     // Lists a match of a recorded folder (dir is its path) and hands on the
     // IDs of the folders on its way.
     void ListFoundFile(const std::wstring& name, uint32_t folder, const std::wstring& dir,
-                       uint64_t size, uint64_t fileId);
+                       uint64_t size, const FileId& listedId);
     void HandOnFolderIds(uint32_t folder);
     // Puts a found file at its place by name; false when it is listed already.
     bool InsertFoundFile(const std::wstring& name, const std::wstring& dir, int64_t kilobytes,
-                         uint64_t fileId);
+                         const FileId& fileId);
     void ClearFoundFiles();
     // Shows the store's number of items in ListFiles, and when it last did.
     void ShowFoundFileCount();

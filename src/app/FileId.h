@@ -1,0 +1,40 @@
+#pragma once
+// A file's ID as its volume gave it, with the kind of answer it came in. The
+// 64 bits a listing gives are compared with the 64 bits a handle's query
+// gives, and the 128 bits of one with the 128 bits of the other, never one
+// kind with the other: on ReFS and Dev Drives the 64 bits of one file change
+// from one answer to the next, while its 128 bits stay.
+#include <cstdint>
+
+namespace dv {
+
+enum class IdKind : uint8_t {
+    None,   // no ID, or none that may be compared
+    Narrow, // 64 bits
+    Wide,   // 128 bits
+};
+
+struct FileId {
+    uint64_t Low = 0, High = 0;
+    IdKind Kind = IdKind::None;
+
+    static FileId Narrow(uint64_t id) { return {id, 0, IdKind::Narrow}; }
+    static FileId Wide(uint64_t low, uint64_t high) { return {low, high, IdKind::Wide}; }
+
+    // Whether it tells one file from another: a volume that keeps none gives
+    // 0 or all ones.
+    bool Known() const {
+        const bool zero = Low == 0 && High == 0;
+        const bool ones = Low == ~uint64_t(0) && (Kind == IdKind::Narrow || High == ~uint64_t(0));
+        return Kind != IdKind::None && !zero && !ones;
+    }
+    bool operator==(const FileId&) const = default;
+};
+
+// Whether two IDs may name the same file: an ID that cannot tell, or one of
+// another kind, never counts as another file.
+inline bool MayBeSameFile(const FileId& a, const FileId& b) {
+    return !a.Known() || !b.Known() || a.Kind != b.Kind || (a.Low == b.Low && a.High == b.High);
+}
+
+} // namespace dv
