@@ -287,7 +287,9 @@ NTSTATUS PlayedVolume::QueryInformation(HANDLE entry, void* buffer, ULONG size,
     if (played && played->Busy &&
         IsOneOf(kind, {FileClass::Stat, FileClass::AttributeTag, FileClass::Id}))
         return played->Busy;
-    const NTSTATUS status = NtFiles::QueryInformation(entry, buffer, size, kind);
+    const NTSTATUS status = kind == FileClass::Stat
+                                ? QueryStat(entry, buffer, size)
+                                : NtFiles::QueryInformation(entry, buffer, size, kind);
     if (status < 0)
         return status;
     if (kind == FileClass::Internal || kind == FileClass::Stat)
@@ -303,6 +305,24 @@ NTSTATUS PlayedVolume::QueryInformation(HANDLE entry, void* buffer, ULONG size,
         if (played && played->Tag)
             MarkReparsePoint(buffer, at, TagOffset(kind), played->Tag);
     }
+    return status;
+}
+
+// Wine answers no stat, Windows 10 does from 1709 on: made of the ID and the
+// attribute tag, the fields the program reads (FILE_STAT_INFORMATION).
+NTSTATUS PlayedVolume::QueryStat(HANDLE entry, void* buffer, ULONG size) const {
+    const NTSTATUS kInfoLengthMismatch = NTSTATUS(0xC0000004);
+    uint64_t id = 0;
+    ULONG tag[2] = {};
+    if (size < 72)
+        return kInfoLengthMismatch;
+    NTSTATUS status = NtFiles::QueryInformation(entry, &id, sizeof id, FileClass::Internal);
+    if (status >= 0)
+        status = NtFiles::QueryInformation(entry, tag, sizeof tag, FileClass::AttributeTag);
+    std::memset(buffer, 0, size);
+    Put(buffer, 0, id);
+    Put(buffer, 56, tag[0]);
+    Put(buffer, 60, tag[1]);
     return status;
 }
 

@@ -91,6 +91,7 @@ class PlayedVolume : public dv::NtFiles {
     NTSTATUS ListRecords(HANDLE folder, void* buffer, ULONG size, FILE_INFORMATION_CLASS kind,
                          bool restart) const;
     void PlayRecords(const std::wstring& relative, void* buffer, FILE_INFORMATION_CLASS kind) const;
+    NTSTATUS QueryStat(HANDLE entry, void* buffer, ULONG size) const;
     uint64_t PlayedId(const EntryPlay* entry, uint64_t id) const;
     DWORD PlayedAttributes(const std::wstring& relative) const;
 

@@ -4,6 +4,8 @@
 #include "PlayedVolume.h"
 #include "ScanFixture.h"
 
+#include <optional>
+
 using namespace dvtest;
 using Listing = std::vector<std::string>;
 
@@ -16,6 +18,9 @@ struct Swap {
     Listing Drive;      // what the drive's folder d holds afterwards
     std::string Deleted;
     VolumePlay Volume = {}; // of the scan and the removal
+    int Found = 2;
+    // The pattern added during the scan, the swap made as its pass starts.
+    bool PatternAddedInScan = false;
 };
 
 const Swap kSwaps[] = {
@@ -62,6 +67,16 @@ const Swap kSwaps[] = {
      "mv d d.old && ln -s \"$PWD/../victim\" d",
      {"2.tmp"},
      "Deleted: 3KB"},
+    // The folders are listed again from the root, each checked as the walk
+    // checked it: the top one first, before anything is listed.
+    {"top folder now another before the pattern pass lists it",
+     "",
+     "mv d d.old && mkdir d && mv d.old/x d/x",
+     {"x", "x\\1.tmp"},
+     "Deleted: 0KB",
+     {},
+     0,
+     true},
     // Checked, then swapped: the handle deletes what was checked, never what
     // the name leads to now (Wine keeps a file renamed since its open).
     {"file swapped after its check",
@@ -89,11 +104,17 @@ TEST_P(RemovalChecks, LeaveTheFileBehindASwap) {
     MakeDir(root_ + "\\victim");
     WriteFile(root_ + "\\victim\\2.tmp", "precious");
     PlayedVolume played(drive_, swap.Volume);
-    dv::TSForm& form = ScanForm({"*.tmp"});
+    dv::TSForm& form = ScanForm({swap.PatternAddedInScan ? "*.none" : "*.tmp"});
+    bool swapped = false;
+    std::optional<PatternAddedDuringScan> added;
+    if (swap.PatternAddedInScan) {
+        added.emplace(form, "*.tmp");
+        added->AtSearch = [&] { swapped = RunHostScript(drive_, swap.Script); };
+    }
     form.bScanClick();
+    EXPECT_EQ(form.ListFiles.Count(), swap.Found);
     form.bSelAllClick();
 
-    bool swapped = false;
     if (*swap.AtOpen)
         played.AfterOpen = [&](const std::string& opened) {
             if (opened != swap.AtOpen || swapped)
@@ -103,7 +124,7 @@ TEST_P(RemovalChecks, LeaveTheFileBehindASwap) {
             else
                 played.Play("d\\y", {.Tag = kJunction}), swapped = true;
         };
-    else
+    else if (!swap.PatternAddedInScan)
         swapped = RunHostScript(drive_, swap.Script);
     form.bDeleteClick();
 

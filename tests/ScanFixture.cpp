@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace dvtest {
 
@@ -152,6 +153,24 @@ LRESULT CALLBACK QueuedAction::Proc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     self->Ran = true;
     self->action_();
     return 0;
+}
+
+PatternAddedDuringScan::PatternAddedDuringScan(dv::TSForm& form, const std::string& pattern)
+    : label_(form.Label9) {
+    label_.OnText = [this, &form, pattern](const std::string& text) {
+        if (text == "Searching..." && AtSearch)
+            std::exchange(AtSearch, nullptr)();
+        const std::vector<std::string> items = form.cExt.Items();
+        if (!text.starts_with("Scanning: ") ||
+            std::find(items.begin(), items.end(), pattern) != items.end())
+            return;
+        Modal().ModalAnswer = [this, pattern](HWND) {
+            addExt_.Edit1.SetText(pattern);
+            return IDOK;
+        };
+        form.AddClick();
+        form.cExt.SetChecked(form.cExt.Count() - 1, true);
+    };
 }
 
 void ScanTest::SetUp() {

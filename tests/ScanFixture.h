@@ -2,6 +2,7 @@
 // The scan's fixture: a drive letter of its own (S:) that leads into the
 // test's scratch folder, files made below it, and what ListFiles shows.
 #include "TestSupport.h"
+#include "scan/Unit1.h"
 
 #include <functional>
 #include <string>
@@ -70,6 +71,19 @@ class QueuedAction {
                                  DWORD_PTR data);
     std::function<void()> action_;
     HWND hwnd_;
+};
+
+// Adds a pattern, ticked, as the walk reports its first folder: after the walk
+// took the patterns, so the pattern pass lists the folders again. AtSearch
+// runs as the pattern pass starts.
+class PatternAddedDuringScan {
+  public:
+    PatternAddedDuringScan(dv::TSForm& form, const std::string& pattern);
+    std::function<void()> AtSearch;
+
+  private:
+    dv::TAddExt addExt_;
+    TextRecorder label_;
 };
 
 class ScanTest : public FormTest {

@@ -3,7 +3,8 @@
 #include "PlayedVolume.h"
 #include "ScanFixture.h"
 #include "scan/FolderSearch.h"
-#include "scan/Unit1.h"
+
+#include <optional>
 
 using namespace dvtest;
 using Listing = std::vector<std::string>;
@@ -153,18 +154,9 @@ TEST_P(VolumeAnswers, DeleteAndCountWhatTheyMayAndPassOverTheRest) {
     dv::TSForm& form = ScanForm({row.PatternAddedInScan ? "*.none" : "*.tmp"});
     form.cDisks.Add(kRealDrive);
     form.cDisks.SetChecked(1, true);
-    dv::TAddExt addExt;
-    TextRecorder label(form.Label9);
-    label.OnText = [&](const std::string& text) {
-        if (!row.PatternAddedInScan || !text.starts_with("Scanning: ") || form.cExt.Count() > 1)
-            return;
-        Modal().ModalAnswer = [&](HWND) {
-            addExt.Edit1.SetText("*.tmp");
-            return IDOK;
-        };
-        form.AddClick();
-        form.cExt.SetChecked(1, true);
-    };
+    std::optional<PatternAddedDuringScan> added;
+    if (row.PatternAddedInScan)
+        added.emplace(form, "*.tmp");
     form.bScanClick();
     form.bSelAllClick();
     form.bDeleteClick();
