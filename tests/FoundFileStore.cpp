@@ -50,6 +50,8 @@ TEST(FoundFiles, KeepsEqualNamesInTheOrderAddedAndEachFileOnce) {
          L"a\\\u0430", L"a\\a", L"a\\\u03c9"},
         // long names, whose keys outgrow any before them
         {L"a\\a", longName + L"2", longName + L"\u00c9", L"a\\" + std::wstring(200, L'e')},
+        // empty names, which the platform makes no key for, among others
+        {L"a\\b", L"a\\", L"a\\a", L"b\\", L"a\\-", longName, L"a\\", L"a\\c", L"a\\'a"},
         // equal names in two folders
         {L"C:\\two\\x", L"C:\\one\\x", L"C:\\one\\X", L"C:\\two\\x", L"C:\\two\\\u00e9",
          L"C:\\one\\e\u0301", L"C:\\one\\\u00e9", L"C:\\two\\e\u0301", L"C:\\two\\\u00e9"},

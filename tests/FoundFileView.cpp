@@ -124,6 +124,7 @@ TEST_F(FoundFileView, TheSelectionStaysWithItsFileAsTheScanAddsMatches) {
     File("D\\b.one", 10);
     File("D\\a.two", 10);
     File("D\\c.two", 10);
+    File("D\\0.new", 10); // found by the second scan only, and put in first
     // b.one is selected before "*.two" is searched, then the selection is
     // taken from that item (or from every item, -1), or left.
     const struct {
@@ -144,9 +145,12 @@ TEST_F(FoundFileView, TheSelectionStaysWithItsFileAsTheScanAddsMatches) {
         form.bScanClick();
         EXPECT_EQ(Names(form), (NameList{"a.two", "b.one", "c.two"}));
         EXPECT_EQ(SelectedName(form), row.Selected);
-        // A new scan starts with nothing selected, and selects nothing itself.
+        // A new scan starts with nothing selected, and selects nothing itself,
+        // also when it puts matches in above the row selected before.
         label.OnText = nullptr;
+        SetPatterns({"*.one", "*.two", "*.new"});
         form.bScanClick();
+        EXPECT_EQ(Names(form), (NameList{"0.new", "a.two", "b.one", "c.two"}));
         EXPECT_EQ(SelectedName(form), "");
     }
 }
@@ -208,14 +212,15 @@ TEST_F(RemovalTest, TicksFromEveryWayReachTheStoreAndTheRemoval) {
 
 // A match put in paints again only the rows in view that now show another
 // item: from its row down, every row when it goes above them, none when it
-// goes below them.
+// goes below them. The bottom row in view is partly shown, and counts.
 TEST_F(FoundFileView, AMatchPaintsOnlyTheRowsInViewItChanges) {
     const struct {
         const char* Added;
         int Top;          // the first row in view
         int FirstPainted; // the first row asked for again; -1: none
     } rows[] = {
-        {"z.two", 0, -1}, {"mcx.two", 0, 3}, {"a.two", 0, 0}, {"a.two", 4, 4}, {"z.two", 4, -1},
+        {"z.two", 0, -1}, {"mcx.two", 0, 3}, {"a.two", 0, 0},
+        {"a.two", 4, 4},  {"z.two", 4, -1},  {"mfx.two", 0, 6}, // the partly shown row
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.Added) + " with row " + std::to_string(row.Top) + " on top");
@@ -245,6 +250,10 @@ TEST_F(FoundFileView, AMatchPaintsOnlyTheRowsInViewItChanges) {
             UpdateWindow(form.Handle());
             dvtest::PumpMessages();
             ASSERT_EQ(form.ListFiles.TopIndex(), row.Top);
+            RECT partly, client;
+            ASSERT_TRUE(form.ListFiles.RowRect(row.Top + form.ListFiles.RowsPerPage(), partly));
+            GetClientRect(form.ListFiles.Handle(), &client);
+            ASSERT_LT(partly.top, client.bottom);
             recording = true;
         };
         form.bScanClick();

@@ -7,6 +7,28 @@
 
 namespace dv {
 
+namespace {
+
+// A key for a name the platform makes none for: the name's UTF-16 units in
+// order, three bytes each in 1..255 (big end first), then the key's one zero
+// byte. It orders such names by their units, before any longer name they
+// start; the empty name's key, the zero alone, goes before every other key.
+size_t MakeOwnKey(std::wstring_view name, std::vector<uint8_t>& keyBuffer) {
+    const size_t length = 3 * name.size() + 1;
+    if (keyBuffer.size() < length)
+        keyBuffer.resize(length);
+    uint8_t* key = keyBuffer.data();
+    for (const wchar_t unit : name) {
+        *key++ = uint8_t((unit >> 14) + 1);
+        *key++ = uint8_t(((unit >> 7) & 0x7F) + 1);
+        *key++ = uint8_t((unit & 0x7F) + 1);
+    }
+    *key = 0;
+    return length;
+}
+
+} // namespace
+
 FoundFile TFoundFiles::operator[](int position) const {
     const StoredFile& file = Stored(position);
     return {std::wstring(file.Name()),
@@ -51,17 +73,22 @@ int TFoundFiles::Find(const std::wstring& text, int start, bool prefix, bool wra
 size_t TFoundFiles::MakeKey(std::wstring_view name) {
     const LCID locale = GetThreadLocale();
     const int length = int(name.size());
-    auto make = [&] {
-        return LCMapStringW(locale, LCMAP_SORTKEY, name.data(), length,
-                            reinterpret_cast<wchar_t*>(keyBuffer_.data()), int(keyBuffer_.size()));
+    auto make = [&](wchar_t* key, int size) {
+        return LCMapStringW(locale, LCMAP_SORTKEY, name.data(), length, key, size);
     };
-    int made = make();
-    if (made == 0) { // a longer key than any before
-        keyBuffer_.resize(
-            size_t(LCMapStringW(locale, LCMAP_SORTKEY, name.data(), length, nullptr, 0)));
-        made = make();
+    int made = make(reinterpret_cast<wchar_t*>(keyBuffer_.data()), int(keyBuffer_.size()));
+    // A longer key than any before. Any other failure (an empty name, for
+    // one) answers a size query with 0 too, and a size of 0 would make the
+    // next call a size query itself.
+    if (made == 0 && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+        const int needed = make(nullptr, 0);
+        if (needed > 0 && size_t(needed) > keyBuffer_.size()) {
+            keyBuffer_.resize(size_t(needed));
+            made = make(reinterpret_cast<wchar_t*>(keyBuffer_.data()), needed);
+        }
     }
-    return size_t(made);
+    // Without the platform's key, one of the program's own keeps the order whole.
+    return made > 0 ? size_t(made) : MakeOwnKey(name, keyBuffer_);
 }
 
 // A key ends in its only zero byte, so keys that agree up to the shorter's
