@@ -266,6 +266,11 @@ void PlayedVolume::PlayRecords(const std::wstring& relative, void* buffer,
             MarkReparsePoint(record, kRecordAttributes, layout.Tag, entry->Tag);
         Put<ULONG>(record, kRecordAttributes,
                    Get<ULONG>(record, kRecordAttributes) | PlayedAttributes(inside));
+        // A folder swapped since lists its own ID as "."; only its parent's
+        // listing gives the one it had.
+        const EntryPlay* self = Entry(relative);
+        if (name == L"." && self && self->OtherId && layout.Id)
+            Put<uint64_t>(record, layout.Id, Get<uint64_t>(record, layout.Id) ^ 0x77);
         if (volume_.ReFS && kind == FileClass::IdBothDirectory)
             Put<uint64_t>(record, layout.Id, Get<uint64_t>(record, layout.Id) ^ (++answers_ << 40));
         if (next == 0)

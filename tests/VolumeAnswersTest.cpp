@@ -35,6 +35,9 @@ const Outcome kSwappedFileKept = {{"j", "ro.tmp", "sub", "sub\\b.tmp", "sub\\c.d
                                   "Deleted: 3KB",
                                   {"sub", "sub\\b.tmp"},
                                   "4KB cleaned"};
+// Everything in v stays: the scan passed it over. The clean empties it.
+const Outcome kDrivesFolderPassedOver = {
+    {"a.tmp", "j", "ro.tmp", "sub", "sub\\b.tmp", "sub\\c.dat"}, "Deleted: 1KB", {}, "9KB cleaned"};
 // a.tmp, refused to this account, stays.
 const Outcome kRefusedFileKept = {
     {"a.tmp", "j", "ro.tmp", "sub", "sub\\c.dat"}, "Deleted: 4KB", {"a.tmp"}, "4KB cleaned"};
@@ -78,6 +81,10 @@ const Row kRows[] = {
     {"pattern added during the scan on two ID kinds", kTwoIdKinds, {}, kAllDeleted, 0, true},
     {"ReFS", kReFS, {}, kAllDeleted},
     {"folder swapped on ReFS", kReFS, {{"v\\sub", {.OtherId = true}}}, kSubPassedOver},
+    {"folder below the root swapped on ReFS",
+     kReFS,
+     {{"v", {.OtherId = true}}},
+     kDrivesFolderPassedOver},
     {"folder ID refused for a moment on ReFS",
      kReFS,
      {{"v\\sub", {.Busy = kStatusInsufficientResources}}},
@@ -180,14 +187,36 @@ INSTANTIATE_TEST_SUITE_P(Played, VolumeAnswers, ::testing::ValuesIn(kRows),
                              return name;
                          });
 
-TEST_F(ScanTest, AnEmptyFatRootIsWalkedAsAnEmptyFolder) {
-    PlayedVolume played(drive_, {.EmptyRoot = true});
-    dv::TScanRecord record;
-    std::vector<const std::vector<dv::ListedEntry>*> reached;
-    dv::WalkFolders(W(kScanDrive), record,
-                    [&](uint32_t, const auto* entries) { reached.push_back(entries); });
-    ASSERT_EQ(reached.size(), 1u);
-    EXPECT_TRUE(reached[0] && reached[0]->empty());
+// A drive's root teaches the walk which IDs its listings and handles give
+// alike: from its own "." where it lists one (Wine), else from the first
+// folder below it (Windows).
+TEST_F(ScanTest, TheRootTeachesTheWalkItsIdKinds) {
+    File("v\\a.tmp", 1);
+    const struct {
+        const char* Case;
+        VolumePlay Volume;
+        bool Learned;
+        dv::IdKind Ids;
+    } rows[] = {
+        {"a root with a dot", {}, true, dv::IdKind::Narrow},
+        {"a root without", {.RootWithoutDot = true}, true, dv::IdKind::Narrow},
+        {"two kinds", {.HandleIdBits = 1, .RootWithoutDot = true}, true, dv::IdKind::None},
+        {"ReFS", {.ReFS = true, .RootWithoutDot = true}, true, dv::IdKind::Wide},
+        {"no IDs", {.NoFileIds = true, .RootWithoutDot = true}, false, dv::IdKind::None},
+        {"an empty FAT root", {.EmptyRoot = true}, false, dv::IdKind::None},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Case);
+        PlayedVolume played(drive_, row.Volume);
+        dv::FileHandle root;
+        ASSERT_EQ(dv::OpenFolderByPath(W(kScanDrive) + L"\\", root), 0u);
+        dv::Volume volume = dv::Volume::Of(root.Get());
+        std::vector<dv::ListedEntry> entries;
+        EXPECT_TRUE(dv::ReadListing(volume, root.Get(), entries));
+        EXPECT_EQ(entries.size(), row.Volume.EmptyRoot ? 0u : 1u);
+        EXPECT_EQ(volume.IdsLearned, row.Learned);
+        EXPECT_EQ(volume.Ids, row.Ids);
+    }
 }
 
 } // namespace
