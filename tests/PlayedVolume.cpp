@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <cwchar>
 #include <vector>
 
 namespace dvtest {
@@ -183,10 +184,16 @@ const EntryPlay* PlayedVolume::Entry(const std::wstring& relative) const {
 }
 
 NTSTATUS PlayedVolume::Open(HANDLE parent, const std::wstring& name, ACCESS_MASK access,
-                            ULONG options, HANDLE& opened) const {
+                            ULONG options, ULONG objectFlags, HANDLE& opened) const {
     std::wstring relative;
     if (!Below(parent, relative))
-        return NtFiles::Open(parent, name, access, options, opened);
+        return NtFiles::Open(parent, name, access, options, objectFlags, opened);
+    if ((objectFlags & dv::kDontReparse) && !volume_.DontReparseIgnored && !volume_.Share) {
+        if (volume_.DontReparseRefused)
+            return kStatusInvalidParameter;
+        if (CrossesReparsePoint(relative, name))
+            return dv::kStatusReparsePointEncountered;
+    }
     relative = Inside(relative, name);
     const EntryPlay* entry = Entry(relative);
     if (entry && entry->OpenRefused)
@@ -197,18 +204,38 @@ NTSTATUS PlayedVolume::Open(HANDLE parent, const std::wstring& name, ACCESS_MASK
     if (entry && entry->Tag && *entry->Target && !(options & FILE_OPEN_REPARSE_POINT)) {
         relative = Lower(W(entry->Target));
         const std::wstring target = L"\\??\\" + folder_ + L"\\" + W(entry->Target);
-        const NTSTATUS status = NtFiles::Open(nullptr, target, access, options, opened);
+        const NTSTATUS status = NtFiles::Open(nullptr, target, access, options, 0, opened);
         if (status >= 0)
             known_[IdOf(opened)] = relative;
         return status;
     }
-    const NTSTATUS status = NtFiles::Open(parent, name, access, options, opened);
+    const NTSTATUS status = NtFiles::Open(parent, name, access, options, objectFlags, opened);
     if (status < 0)
         return status;
     known_[IdOf(opened)] = relative;
     if (AfterOpen)
         AfterOpen(U8(relative));
     return status;
+}
+
+// Whether a folder on the way of a name of several components is a reparse
+// point: played, or a link of the host's, which Wine lists as one.
+bool PlayedVolume::CrossesReparsePoint(const std::wstring& relative,
+                                       const std::wstring& name) const {
+    for (size_t end = name.find(L'\\'); end != std::wstring::npos;
+         end = name.find(L'\\', end + 1)) {
+        const std::wstring inside = Inside(relative, name.substr(0, end));
+        const EntryPlay* entry = Entry(inside);
+        WIN32_FIND_DATAW listed;
+        const HANDLE search = FindFirstFileW((folder_ + L"\\" + inside).c_str(), &listed);
+        const bool hostLink = search != INVALID_HANDLE_VALUE &&
+                              (listed.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+        if ((entry && entry->Tag) || hostLink)
+            return true;
+    }
+    return false;
 }
 
 NTSTATUS PlayedVolume::QueryDirectory(HANDLE folder, void* buffer, ULONG size,
@@ -304,6 +331,8 @@ NTSTATUS PlayedVolume::QueryInformation(HANDLE entry, void* buffer, ULONG size,
         if (volume_.ReFS)
             Put<uint64_t>(buffer, 16, kReFSHigh);
     }
+    if (kind == FileClass::Name)
+        NameFromPlayedRoot(buffer);
     if (IsOneOf(kind, {FileClass::Basic, FileClass::Stat, FileClass::AttributeTag})) {
         const size_t at = AttributesOffset(kind);
         Put<ULONG>(buffer, at, Get<ULONG>(buffer, at) | PlayedAttributes(relative));
@@ -329,6 +358,20 @@ NTSTATUS PlayedVolume::QueryStat(HANDLE entry, void* buffer, ULONG size) const {
     Put(buffer, 56, tag[0]);
     Put(buffer, 60, tag[1]);
     return status;
+}
+
+// The path of an entry from the volume's root, the played folder: Wine
+// answers from the root of whichever drive it finds first.
+void PlayedVolume::NameFromPlayedRoot(void* buffer) const {
+    const std::wstring root = folder_.substr(folder_.find(L'\\'));
+    const auto bytes = Get<ULONG>(buffer, 0);
+    wchar_t* name = reinterpret_cast<wchar_t*>(static_cast<char*>(buffer) + 4);
+    const std::wstring path(name, bytes / sizeof(wchar_t));
+    if (path.size() <= root.size() || Lower(path.substr(0, root.size())) != Lower(root) ||
+        path[root.size()] != L'\\')
+        return;
+    std::wmemmove(name, name + root.size(), path.size() - root.size());
+    Put<ULONG>(buffer, 0, ULONG(bytes - root.size() * sizeof(wchar_t)));
 }
 
 // The 64-bit ID a handle gives.
@@ -383,6 +426,10 @@ NTSTATUS PlayedVolume::QueryVolume(HANDLE entry, void* buffer, ULONG size, ULONG
     if (offered && kind == dv::FileClass::VolumeAttributes &&
         (status >= 0 || status == dv::kStatusBufferOverflow) && Below(entry, relative))
         Put<ULONG>(buffer, 0, Get<ULONG>(buffer, 0) | kSupportsPosixUnlinkRename);
+    const ULONG kRemoteDevice = 0x10;
+    if (volume_.Share && kind == dv::FileClass::VolumeDevice && status >= 0 &&
+        Below(entry, relative))
+        Put<ULONG>(buffer, 4, Get<ULONG>(buffer, 4) | kRemoteDevice);
     return status;
 }
 

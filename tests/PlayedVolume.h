@@ -30,12 +30,15 @@ struct VolumePlay {
     NTSTATUS TagRefusal = 0;  // the attribute tag answered with this
     bool NoFileIds = false;   // no listing with IDs, and all ones for every ID
     bool PosixRefused = false;
-    bool PosixGranted = false;   // offered by the volume, played with the plain disposition
-    bool PosixUnoffered = false; // granted all the same (Windows 10 before 1709)
-    uint64_t HandleIdBits = 0;   // or-ed into the 64-bit IDs handles give
-    bool ReFS = false;           // 128-bit IDs; the 64 bits of each answer changed
-    bool RootWithoutDot = false; // the folder lists as a root on Windows: no "." nor ".."
-    bool EmptyRoot = false;      // the folder lists as an empty FAT root: no "." even
+    bool PosixGranted = false;       // offered by the volume, played with the plain disposition
+    bool PosixUnoffered = false;     // granted all the same (Windows 10 before 1709)
+    uint64_t HandleIdBits = 0;       // or-ed into the 64-bit IDs handles give
+    bool ReFS = false;               // 128-bit IDs; the 64 bits of each answer changed
+    bool RootWithoutDot = false;     // the folder lists as a root on Windows: no "." nor ".."
+    bool DontReparseRefused = false; // opens that cross no reparse point: Windows before 1803
+    bool DontReparseIgnored = false; // the same asked, links crossed all the same: Wine
+    bool Share = false;     // a remote volume, whose server follows junctions on the way itself
+    bool EmptyRoot = false; // the folder lists as an empty FAT root: no "." even
 };
 
 struct EntryPlay {
@@ -71,7 +74,7 @@ class PlayedVolume : public dv::NtFiles {
     mutable int PosixDeletions = 0;
 
     NTSTATUS Open(HANDLE parent, const std::wstring& name, ACCESS_MASK access, ULONG options,
-                  HANDLE& opened) const override;
+                  ULONG objectFlags, HANDLE& opened) const override;
     NTSTATUS QueryDirectory(HANDLE folder, void* buffer, ULONG size, FILE_INFORMATION_CLASS kind,
                             bool restart) const override;
     NTSTATUS QueryInformation(HANDLE entry, void* buffer, ULONG size,
@@ -85,6 +88,7 @@ class PlayedVolume : public dv::NtFiles {
     // false outside it.
     bool Below(HANDLE entry, std::wstring& relative) const;
     const EntryPlay* Entry(const std::wstring& relative) const;
+    bool CrossesReparsePoint(const std::wstring& relative, const std::wstring& name) const;
     void Learn(const std::string& folder);
     static std::wstring Inside(const std::wstring& relative, const std::wstring& name);
 
@@ -92,6 +96,7 @@ class PlayedVolume : public dv::NtFiles {
                          bool restart) const;
     void PlayRecords(const std::wstring& relative, void* buffer, FILE_INFORMATION_CLASS kind) const;
     NTSTATUS QueryStat(HANDLE entry, void* buffer, ULONG size) const;
+    void NameFromPlayedRoot(void* buffer) const;
     uint64_t PlayedId(const EntryPlay* entry, uint64_t id) const;
     DWORD PlayedAttributes(const std::wstring& relative) const;
 

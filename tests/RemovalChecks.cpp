@@ -14,7 +14,7 @@ namespace {
 struct Swap {
     const char* Case;
     const char* AtOpen; // the entry after whose open the swap runs; "" after the scan
-    const char* Script; // run on the host in the drive's folder
+    const char* Script; // run on the host in the drive's folder; "": d\y played as a junction
     Listing Drive;      // what the drive's folder d holds afterwards
     std::string Deleted;
     VolumePlay Volume = {}; // of the scan and the removal
@@ -22,6 +22,11 @@ struct Swap {
     // The pattern added during the scan, the swap made as its pass starts.
     bool PatternAddedInScan = false;
 };
+
+const VolumePlay kOlderWindows = {.DontReparseRefused = true}, kShare = {.Share = true};
+const char kSecondName[] = "rm ../victim/2.tmp && printf precious > d/y/2.tmp && "
+                           "ln d/y/2.tmp ../victim/2.tmp && mv d/y d/y.old && "
+                           "ln -s \"$PWD/../victim\" d/y";
 
 const Swap kSwaps[] = {
     {"folder now a link",
@@ -61,12 +66,33 @@ const Swap kSwaps[] = {
      "rm -rf d/y && ln -s \"$PWD/../victim\" d/y",
      {"x", "y"},
      "Deleted: 1KB"},
-    // A folder kept open reaches the folder checked, whatever its name leads to now.
+    // Before Windows 10 1803 each file is reached folder by folder: a folder
+    // kept open reaches the folder checked, whatever its name leads to now.
     {"kept folder now a link",
      "d\\x\\1.tmp",
      "mv d d.old && ln -s \"$PWD/../victim\" d",
      {"2.tmp"},
-     "Deleted: 3KB"},
+     "Deleted: 3KB",
+     kOlderWindows},
+    // The one open from the root crosses no reparse point: refused, the walk
+    // refuses the junction.
+    {"folder now a junction", "", "", {"x", "y", "y\\2.tmp"}, "Deleted: 1KB"},
+    // A server follows a junction on the way itself: only the walk sees it.
+    {"folder now a junction on a share", "", "", {"x", "y", "y\\2.tmp"}, "Deleted: 1KB", kShare},
+    // The link leads to a second name of the file found, with its ID: the
+    // open is refused (Windows), or reaches another path than the one asked
+    // (Wine), and the walk refuses the link.
+    {"folder now a link to a second name of the file",
+     "",
+     kSecondName,
+     {"x", "y", "y.old", "y.old\\2.tmp"},
+     "Deleted: 1KB"},
+    {"folder now a link to a second name of the file as Wine crosses it",
+     "",
+     kSecondName,
+     {"x", "y", "y.old", "y.old\\2.tmp"},
+     "Deleted: 1KB",
+     {.DontReparseIgnored = true}},
     // The folders are listed again from the root, each checked as the walk
     // checked it: the top one first, before anything is listed.
     {"top folder now another before the pattern pass lists it",
@@ -83,7 +109,8 @@ const Swap kSwaps[] = {
      "d\\y\\2.tmp",
      "mv d/y/2.tmp d/y/2.old && ln -s \"$PWD/../victim/2.tmp\" d/y/2.tmp",
      {"x", "y", "y\\2.old", "y\\2.tmp"},
-     "Deleted: 3KB"},
+     "Deleted: 3KB",
+     kOlderWindows},
 };
 
 void PrintTo(const Swap& swap, std::ostream* out) { *out << swap.Case; }
@@ -106,10 +133,16 @@ TEST_P(RemovalChecks, LeaveTheFileBehindASwap) {
     PlayedVolume played(drive_, swap.Volume);
     dv::TSForm& form = ScanForm({swap.PatternAddedInScan ? "*.none" : "*.tmp"});
     bool swapped = false;
+    const auto swapNow = [&] {
+        if (*swap.Script)
+            return RunHostScript(drive_, swap.Script);
+        played.Play("d\\y", {.Tag = kJunction});
+        return true;
+    };
     std::optional<PatternAddedDuringScan> added;
     if (swap.PatternAddedInScan) {
         added.emplace(form, "*.tmp");
-        added->AtSearch = [&] { swapped = RunHostScript(drive_, swap.Script); };
+        added->AtSearch = [&] { swapped = swapNow(); };
     }
     form.bScanClick();
     EXPECT_EQ(form.ListFiles.Count(), swap.Found);
@@ -117,15 +150,11 @@ TEST_P(RemovalChecks, LeaveTheFileBehindASwap) {
 
     if (*swap.AtOpen)
         played.AfterOpen = [&](const std::string& opened) {
-            if (opened != swap.AtOpen || swapped)
-                return;
-            if (*swap.Script)
-                swapped = RunHostScript(drive_, swap.Script);
-            else
-                played.Play("d\\y", {.Tag = kJunction}), swapped = true;
+            if (opened == swap.AtOpen && !swapped)
+                swapped = swapNow();
         };
     else if (!swap.PatternAddedInScan)
-        swapped = RunHostScript(drive_, swap.Script);
+        swapped = swapNow();
     form.bDeleteClick();
 
     ASSERT_TRUE(swapped);

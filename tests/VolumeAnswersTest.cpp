@@ -74,6 +74,8 @@ const Row kRows[] = {
      {{"v\\a.tmp", {.DeleteRefused = dv::kStatusAccessDenied}}},
      kRefusedFileKept,
      5},
+    // Every found file reached folder by folder, none in one open.
+    {"Windows before 1803", {.DontReparseRefused = true}, {}, kAllDeleted},
     {"level unknown to a server", {.StatRefusal = kStatusInvalidLevel}, {}, kAllDeleted},
     {"class refused by a filter", {.StatRefusal = dv::kStatusAccessDenied}, {}, kAllDeleted},
     {"listing and handle IDs of two kinds", {.HandleIdBits = uint64_t(5) << 60}, {}, kAllDeleted},
@@ -200,7 +202,7 @@ TEST_F(ScanTest, TheRootTeachesTheWalkItsIdKinds) {
     } rows[] = {
         {"a root with a dot", {}, true, dv::IdKind::Narrow},
         {"a root without", {.RootWithoutDot = true}, true, dv::IdKind::Narrow},
-        {"two kinds", {.HandleIdBits = 1, .RootWithoutDot = true}, true, dv::IdKind::None},
+        {"two kinds", kTwoIdKinds, true, dv::IdKind::None},
         {"ReFS", {.ReFS = true, .RootWithoutDot = true}, true, dv::IdKind::Wide},
         {"no IDs", {.NoFileIds = true, .RootWithoutDot = true}, false, dv::IdKind::None},
         {"an empty FAT root", {.EmptyRoot = true}, false, dv::IdKind::None},

@@ -64,6 +64,12 @@ Volume Volume::Of(HANDLE root) {
         Nt().QueryVolume(root, &information, sizeof information, FileClass::VolumeAttributes);
     if (status >= 0 || status == kStatusBufferOverflow)
         volume.NoPosixDelete = !(information.Attributes & kSupportsPosixUnlinkRename);
+    struct {
+        ULONG DeviceType, Characteristics;
+    } device{};
+    const ULONG kRemoteDevice = 0x10;
+    if (Nt().QueryVolume(root, &device, sizeof device, FileClass::VolumeDevice) >= 0)
+        volume.Remote = device.Characteristics & kRemoteDevice;
     return volume;
 }
 
@@ -90,11 +96,43 @@ DWORD OpenEntry(HANDLE parent, const std::wstring& name, bool directory, unsigne
                           kFileOpenNoRecall |
                           (directory ? FILE_DIRECTORY_FILE : FILE_NON_DIRECTORY_FILE);
     HANDLE opened = nullptr;
-    const NTSTATUS status = Nt().Open(parent, name, AccessFor(purpose, directory), options, opened);
+    const NTSTATUS status =
+        Nt().Open(parent, name, AccessFor(purpose, directory), options, 0, opened);
     if (status < 0)
         return DosError(status);
     entry = FileHandle(opened);
     return 0;
+}
+
+NTSTATUS OpenFileBelow(HANDLE folder, const std::wstring& path, unsigned purpose,
+                       FileHandle& file) {
+    const ULONG options = FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT |
+                          kFileOpenNoRecall | FILE_NON_DIRECTORY_FILE;
+    HANDLE opened = nullptr;
+    const NTSTATUS status =
+        Nt().Open(folder, path, AccessFor(purpose, false), options, kDontReparse, opened);
+    if (status >= 0)
+        file = FileHandle(opened);
+    return status;
+}
+
+bool QueryPathFromRoot(HANDLE opened, std::wstring& path) {
+    // FILE_NAME_INFORMATION: the length in bytes, then the name; room for
+    // most paths at once, and for any once its length is known.
+    static thread_local std::vector<ULONG> buffer(130);
+    for (;;) {
+        const ULONG size = ULONG(buffer.size() * sizeof(ULONG));
+        const NTSTATUS status = Nt().QueryInformation(opened, buffer.data(), size, FileClass::Name);
+        const ULONG length = buffer[0];
+        if (status == kStatusBufferOverflow && length + sizeof(ULONG) > size) {
+            buffer.resize(length / sizeof(ULONG) + 2);
+            continue;
+        }
+        if (status < 0)
+            return false;
+        path.assign(reinterpret_cast<const wchar_t*>(buffer.data() + 1), length / sizeof(wchar_t));
+        return true;
+    }
 }
 
 bool SetAttributesByHandle(HANDLE entry, DWORD attributes) {

@@ -69,6 +69,7 @@ struct Volume {
     bool NoAttributeTag = false; // FAT and exFAT
     bool NoWideHandleId = false; // 128-bit IDs of handles (Windows 8 on)
     bool NoPosixDelete = false;  // before Windows 10 1607, FAT, most shares
+    bool Remote = false;         // a share: the server resolves every name again
     uint8_t ListingsUnknown = 0; // a bit per listing class the volume does not know
     // The kind of ID the volume's listings and its handles give alike, learned
     // from the first folder whose listing gives "." an ID (below the root: a
@@ -101,6 +102,18 @@ DWORD OpenFolderByPath(const std::wstring& path, FileHandle& folder);
 // platform can tell (the link itself is opened). Returns the system error code.
 DWORD OpenEntry(HANDLE parent, const std::wstring& name, bool directory, unsigned purpose,
                 FileHandle& entry);
+
+// Opens a file below a folder by its path from there ("a\b\c.tmp") in one
+// call that crosses no reparse point where the platform can tell: a reparse
+// point anywhere on the way answers STATUS_REPARSE_POINT_ENCOUNTERED (Windows
+// 10 1803 on), and systems before refuse the request as an invalid parameter.
+// Wine takes the request and follows links all the same. Returns the status.
+NTSTATUS OpenFileBelow(HANDLE folder, const std::wstring& path, unsigned purpose, FileHandle& file);
+
+// The path an opened entry was reached by, from its volume's root
+// ("\a\c.tmp"; on a share, "\server\share\a\c.tmp"): where a link
+// led, its target's. False when the volume does not tell it.
+bool QueryPathFromRoot(HANDLE opened, std::wstring& path);
 
 // Reads a folder's whole listing, "." and ".." left out; false, with no
 // entries, when it cannot be listed. The first listing of a walk that shows

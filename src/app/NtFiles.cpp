@@ -52,7 +52,7 @@ const NtFiles* inUse = &kRealCalls;
 } // namespace
 
 NTSTATUS NtFiles::Open(HANDLE parent, const std::wstring& name, ACCESS_MASK access, ULONG options,
-                       HANDLE& opened) const {
+                       ULONG objectFlags, HANDLE& opened) const {
     UNICODE_STRING nameString{};
     // A name longer than a counted string can hold is one no file system has.
     if (name.size() * sizeof(wchar_t) > 0xFFFE)
@@ -65,6 +65,7 @@ NTSTATUS NtFiles::Open(HANDLE parent, const std::wstring& name, ACCESS_MASK acce
     attributes.RootDirectory = parent;
     attributes.ObjectName = &nameString;
     // No OBJ_CASE_INSENSITIVE: a folder may hold names that differ in case alone.
+    attributes.Attributes = objectFlags;
     IO_STATUS_BLOCK io{};
     return Ntdll().OpenFile(&opened, access, &attributes, &io,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, options);
@@ -108,11 +109,10 @@ bool TellsOfEntry(NTSTATUS status) {
 
 bool TellsOfVolume(NTSTATUS status) {
     const NTSTATUS kNotImplemented = NTSTATUS(0xC0000002), kInvalidInfoClass = NTSTATUS(0xC0000003),
-                   kInvalidParameter = NTSTATUS(0xC000000D),
                    kInvalidDeviceRequest = NTSTATUS(0xC0000010),
                    kNotSupported = NTSTATUS(0xC00000BB), kInvalidLevel = NTSTATUS(0xC0000148);
     return status == kNotImplemented || status == kInvalidInfoClass ||
-           status == kInvalidParameter || status == kInvalidDeviceRequest ||
+           status == kStatusInvalidParameter || status == kInvalidDeviceRequest ||
            status == kNotSupported || status == kInvalidLevel;
 }
 

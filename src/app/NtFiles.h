@@ -14,8 +14,9 @@ namespace dv {
 class NtFiles {
   public:
     virtual ~NtFiles() = default;
+    // objectFlags: OBJ_ flags beyond the case-sensitive name, such as kDontReparse.
     virtual NTSTATUS Open(HANDLE parent, const std::wstring& name, ACCESS_MASK access,
-                          ULONG options, HANDLE& opened) const;
+                          ULONG options, ULONG objectFlags, HANDLE& opened) const;
     virtual NTSTATUS QueryDirectory(HANDLE folder, void* buffer, ULONG size,
                                     FILE_INFORMATION_CLASS kind, bool restart) const;
     virtual NTSTATUS QueryInformation(HANDLE entry, void* buffer, ULONG size,
@@ -37,6 +38,7 @@ DWORD DosError(NTSTATUS status);
 // NTSTATUS values the walks tell apart.
 constexpr NTSTATUS kStatusBufferOverflow = NTSTATUS(0x80000005); // the fixed part answered
 constexpr NTSTATUS kStatusNoMoreFiles = NTSTATUS(0x80000006);
+constexpr NTSTATUS kStatusInvalidParameter = NTSTATUS(0xC000000D);
 constexpr NTSTATUS kStatusNoSuchFile = NTSTATUS(0xC000000F);
 constexpr NTSTATUS kStatusAccessDenied = NTSTATUS(0xC0000022);
 constexpr NTSTATUS kStatusObjectNameNotFound = NTSTATUS(0xC0000034);
@@ -46,6 +48,11 @@ constexpr NTSTATUS kStatusDirectoryNotEmpty = NTSTATUS(0xC0000101);
 constexpr NTSTATUS kStatusNotADirectory = NTSTATUS(0xC0000103);
 constexpr NTSTATUS kStatusCannotDelete = NTSTATUS(0xC0000121);
 constexpr NTSTATUS kStatusFileDeleted = NTSTATUS(0xC0000123);
+constexpr NTSTATUS kStatusReparsePointEncountered = NTSTATUS(0xC000050B);
+
+// An open that fails at any reparse point in its name (Windows 10 1803 on;
+// older systems refuse the flag as an invalid parameter).
+constexpr ULONG kDontReparse = 0x1000;
 
 // The information classes the walks ask and set.
 namespace FileClass {
@@ -53,6 +60,7 @@ constexpr FILE_INFORMATION_CLASS Directory = FILE_INFORMATION_CLASS(1);
 constexpr FILE_INFORMATION_CLASS FullDirectory = FILE_INFORMATION_CLASS(2);
 constexpr FILE_INFORMATION_CLASS Basic = FILE_INFORMATION_CLASS(4);
 constexpr FILE_INFORMATION_CLASS Internal = FILE_INFORMATION_CLASS(6);
+constexpr FILE_INFORMATION_CLASS Name = FILE_INFORMATION_CLASS(9);
 constexpr FILE_INFORMATION_CLASS Disposition = FILE_INFORMATION_CLASS(13);
 constexpr FILE_INFORMATION_CLASS AttributeTag = FILE_INFORMATION_CLASS(35);
 constexpr FILE_INFORMATION_CLASS IdBothDirectory = FILE_INFORMATION_CLASS(37);
@@ -60,6 +68,7 @@ constexpr FILE_INFORMATION_CLASS Id = FILE_INFORMATION_CLASS(59);
 constexpr FILE_INFORMATION_CLASS IdExtdDirectory = FILE_INFORMATION_CLASS(60);
 constexpr FILE_INFORMATION_CLASS DispositionEx = FILE_INFORMATION_CLASS(64);
 constexpr FILE_INFORMATION_CLASS Stat = FILE_INFORMATION_CLASS(68);
+constexpr ULONG VolumeDevice = 4;     // of a volume: whether it is a share
 constexpr ULONG VolumeAttributes = 5; // of a volume: what its file system supports
 } // namespace FileClass
 

@@ -1,6 +1,7 @@
 #include "scan/FoundFileRemoval.h"
 
 #include "app/LongPaths.h"
+#include "app/NtFiles.h"
 #include "app/Strings.h"
 
 #include <algorithm>
@@ -12,6 +13,15 @@ namespace {
 // Open folders kept at most: a few levels of a wide tree, and far below what
 // a process may hold open.
 const size_t kKeptFolders = 256;
+
+// Deletes an opened file if it is still the file the scan recorded: a file,
+// with the ID recorded. Attributes are left as they are: a read-only file stays.
+bool DeleteIfRecorded(Volume& volume, HANDLE file, const FileId& fileId) {
+    Identity identity;
+    return QueryIdentity(volume, file, fileId.Known() ? fileId.Kind : IdKind::None, identity) &&
+           !(identity.Attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           MayBeSameFile(identity.Id, fileId) && DeleteByHandle(volume, file);
+}
 
 } // namespace
 
@@ -34,20 +44,21 @@ void TFoundFileRemover::Keep(const std::wstring& path, FileHandle folder) {
     kept_[path] = {std::move(folder), ++uses_};
 }
 
-// The folder dir, from the nearest folder kept on its way down.
-HANDLE TFoundFileRemover::Reach(const std::wstring& dir, Root& root, size_t rootLength) {
-    size_t end = dir.size();
-    HANDLE from = nullptr;
-    for (; end > rootLength; end = dir.rfind(L'\\', end - 1)) {
+std::pair<HANDLE, size_t> TFoundFileRemover::NearestFolder(const std::wstring& dir, Root& root,
+                                                           size_t rootLength) {
+    for (size_t end = dir.size(); end > rootLength; end = dir.rfind(L'\\', end - 1)) {
         const auto kept = kept_.find(dir.substr(0, end));
         if (kept != kept_.end()) {
             kept->second.LastUse = ++uses_;
-            from = kept->second.Handle.Get();
-            break;
+            return {kept->second.Handle.Get(), end};
         }
     }
-    if (end == rootLength)
-        from = root.Handle.Get();
+    return {root.Handle.Get(), rootLength};
+}
+
+// The folder dir, from the nearest folder kept on its way down.
+HANDLE TFoundFileRemover::Reach(const std::wstring& dir, Root& root, size_t rootLength) {
+    auto [from, end] = NearestFolder(dir, root, rootLength);
     while (end < dir.size()) {
         const size_t start = end + 1;
         end = std::min(dir.find(L'\\', start), dir.size());
@@ -62,24 +73,49 @@ HANDLE TFoundFileRemover::Reach(const std::wstring& dir, Root& root, size_t root
     return from;
 }
 
+// The file in one open, where it crossed no reparse point; where the system
+// cannot vouch for that (it refuses the request, or, as Wine, follows links
+// all the same and then tells where the open led), the walk decides.
+TFoundFileRemover::OneOpen TFoundFileRemover::DeleteInOneOpen(const std::wstring& dir,
+                                                              const std::wstring& name,
+                                                              const FileId& fileId, Root& root,
+                                                              size_t rootLength) {
+    const auto [from, end] = NearestFolder(dir, root, rootLength);
+    const std::wstring below = end < dir.size() ? dir.substr(end + 1) + L"\\" + name : name;
+    FileHandle file;
+    const NTSTATUS status = OpenFileBelow(from, below, OpenFor::Deletion, file);
+    if (status == kStatusInvalidParameter) // before Windows 10 1803
+        root.NoOneOpen = true;
+    if (status == kStatusInvalidParameter || status == kStatusReparsePointEncountered)
+        return OneOpen::Walk;
+    if (status < 0)
+        return OneOpen::Stays;
+    std::wstring reached;
+    if (!QueryPathFromRoot(file.Get(), reached) || reached != dir.substr(rootLength) + L"\\" + name)
+        return OneOpen::Walk;
+    return DeleteIfRecorded(root.Answers, file.Get(), fileId) ? OneOpen::Deleted : OneOpen::Stays;
+}
+
 bool TFoundFileRemover::Delete(const std::wstring& dir, const std::wstring& name,
                                const FileId& fileId) {
     const size_t rootLength = RootLength(dir);
     if (rootLength == 0)
         return false;
     Root& root = RootOf(dir, rootLength);
-    HANDLE folder = root.Handle.Valid() ? Reach(dir, root, rootLength) : nullptr;
-    if (!folder)
+    if (!root.Handle.Valid())
         return false;
+    // Without an ID to tell the file apart, only the walk's checks of each
+    // folder on the way can; on a share, whose server follows junctions on
+    // the way itself and tells the path as asked, only the walk sees them.
+    if (fileId.Known() && !root.NoOneOpen && !root.Answers.Remote) {
+        const OneOpen reached = DeleteInOneOpen(dir, name, fileId, root, rootLength);
+        if (reached != OneOpen::Walk)
+            return reached == OneOpen::Deleted;
+    }
+    HANDLE folder = Reach(dir, root, rootLength);
     FileHandle file;
-    // Attributes are left as they are: a read-only file stays.
-    if (OpenEntry(folder, name, false, OpenFor::Deletion, file) != 0)
-        return false;
-    Identity identity;
-    return QueryIdentity(root.Answers, file.Get(), fileId.Known() ? fileId.Kind : IdKind::None,
-                         identity) &&
-           !(identity.Attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           MayBeSameFile(identity.Id, fileId) && DeleteByHandle(root.Answers, file.Get());
+    return folder && OpenEntry(folder, name, false, OpenFor::Deletion, file) == 0 &&
+           DeleteIfRecorded(root.Answers, file.Get(), fileId);
 }
 
 } // namespace dv

@@ -1,9 +1,13 @@
 #pragma once
-// Deleting found files without a window, each exactly the file the scan found:
-// it is reached from its drive's root one folder at a time, each folder opened
-// relative to the one above by its exact name and checked against the ID the
-// scan recorded for it, and the file, checked the same way, is deleted through
-// its own handle. A folder on the way that is now a link or another folder
+// Deleting found files without a window, each exactly the file the scan found.
+// Where the file's ID tells it apart on a local volume, it is opened in one
+// call from the nearest folder in hand (or the drive's root) by the rest of
+// its path, a call that crosses no reparse point; then its ID and the path it
+// was reached by are checked against the scan's record, and it is deleted
+// through its own handle. Otherwise, and wherever that call cannot vouch for
+// its way, the file is reached from the root one folder at a time, each folder opened relative
+// to the one above by its exact name and checked against the ID the scan
+// recorded for it. A folder on the way that is now a link or another folder
 // ends that file: the tree changed since the scan. No folder is listed again.
 #include "app/FileByHandle.h"
 
@@ -33,12 +37,19 @@ class TFoundFileRemover {
     struct Root {
         FileHandle Handle;
         Volume Answers;
+        bool NoOneOpen = false; // the system cannot open without crossing reparse points
     };
     struct KeptFolder {
         FileHandle Handle;
         uint64_t LastUse = 0;
     };
+    enum class OneOpen { Deleted, Stays, Walk };
+
     Root& RootOf(const std::wstring& dir, size_t rootLength);
+    // The nearest folder in hand on the way down to dir, and where its path ends.
+    std::pair<HANDLE, size_t> NearestFolder(const std::wstring& dir, Root& root, size_t rootLength);
+    OneOpen DeleteInOneOpen(const std::wstring& dir, const std::wstring& name, const FileId& fileId,
+                            Root& root, size_t rootLength);
     HANDLE Reach(const std::wstring& dir, Root& root, size_t rootLength);
     void Keep(const std::wstring& path, FileHandle folder);
 
