@@ -145,29 +145,29 @@ void ProfileRemove(const std::string& drive, bool visible) {
     phases.Print(report);
 }
 
-// The removal's own file calls, step by step: each item's folder opened once
-// by path (not timed), then the file opened relative to it, checked, deleted
-// through its handle and closed.
+// The removal's own file calls, step by step, as it makes them where the
+// file's ID is known: the drive's root opened once by path (not timed), then
+// each file opened from it by the rest of its path in one call, the path it
+// reached and its identity read, the file deleted through its handle and
+// closed.
 void ProfileRemoveSteps(const std::string& drive) {
     auto form = ScannedForm(drive);
     dv::TFoundFiles& found = form->FoundFiles;
     const int count = found.Count();
-    std::map<std::wstring, dv::FileHandle> folders;
+    dv::FileHandle root;
+    dv::OpenFolderByPath(dv::AnsiToWide("\\\\?\\" + drive + "\\"), root);
+    dv::Volume volume = dv::Volume::Of(root.Get());
     Phases phases;
     int deleted = 0;
     for (int i = 0; i < count; ++i) {
-        const std::wstring dir = found.Directory(i);
-        dv::FileHandle& folder = folders[dir];
-        if (!folder.Valid() && dv::OpenFolderByPath(L"\\\\?\\" + dir, folder) != 0)
-            continue;
-        dv::Volume volume;
-        volume.NoStatQuery = volume.NoPosixDelete = true;
+        const std::wstring below = found.Path(i).substr(drive.size() + 1);
         dv::FileHandle file;
         if (phases.Time("open", [&] {
-                return dv::OpenEntry(folder.Get(), found[i].Name, false, dv::OpenFor::Deletion,
-                                     file);
-            }) != 0)
+                return dv::OpenFileBelow(root.Get(), below, dv::OpenFor::Deletion, file);
+            }) < 0)
             continue;
+        std::wstring reached;
+        phases.Time("path", [&] { return dv::QueryPathFromRoot(file.Get(), reached); });
         dv::Identity identity;
         phases.Time("identity", [&] {
             return dv::QueryIdentity(volume, file.Get(), found[i].Id.Kind, identity);
