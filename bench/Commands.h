@@ -32,9 +32,10 @@ void FloorMatches(int matches, bool tellCount, bool visible);
 // The same operations through a real main window, hidden unless visible.
 // The scan of one drive with every default pattern ticked, or only the one
 // given; with removeAfter, then "Select all" (timed) and "Delete" over
-// everything it listed.
+// everything it listed; with timePass, also its pattern pass, from the first
+// "Searching..." on Label9 to its end.
 void FormScan(const std::string& drive, int expected, bool removeAfter, bool visible,
-              const std::string& onlyPattern = "");
+              const std::string& onlyPattern = "", bool timePass = false);
 // "Clean now!" with the tree as the one user directory.
 void FormClean(const std::string& root, bool visible);
 
@@ -50,5 +51,6 @@ void ProfileRemove(const std::string& drive, bool visible);
 void ProfileRemoveSteps(const std::string& drive);
 void ProfileWalkSteps(const std::string& drive);
 void ProfileInsert(const std::string& drive, bool visible);
+void ProfileMatchSteps(const std::string& drive, bool visible);
 
 } // namespace dvbench

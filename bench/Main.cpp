@@ -121,7 +121,8 @@ const std::map<std::string, Command>& Commands() {
              FormScan(a.at(0), Number(a, 1), HasFlag(a, "remove"), HasFlag(a, "visible"),
                       HasFlag(a, "one")    ? DefaultPatterns().front()
                       : HasFlag(a, "walk") ? "FILE_ID.DIZ"
-                                           : "");
+                                           : "",
+                      HasFlag(a, "pass"));
          }},
         {"form-clean", [](const Arguments& a) { FormClean(a.at(0), HasFlag(a, "visible")); }},
         {"startup-shown", [](const Arguments& a) { StartupShown(a.at(0), a.at(1)); }},
@@ -135,6 +136,8 @@ const std::map<std::string, Command>& Commands() {
         {"profile-walk-steps", [](const Arguments& a) { ProfileWalkSteps(a.at(0)); }},
         {"profile-insert",
          [](const Arguments& a) { ProfileInsert(a.at(0), HasFlag(a, "visible")); }},
+        {"profile-match-steps",
+         [](const Arguments& a) { ProfileMatchSteps(a.at(0), HasFlag(a, "visible")); }},
     };
     return commands;
 }

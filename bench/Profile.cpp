@@ -291,4 +291,77 @@ void ProfileInsert(const std::string& drive, bool visible) {
         .Add("store_alone_ws", afterStore.WorkingSet - beforeStore.WorkingSet);
 }
 
+// The scan's pattern pass, step by step, as the program makes it after its
+// walk over the drive with every default pattern: per match, the kept file
+// read back with its folder's path, the store's insertion, the view told,
+// the count when it is due, the folders' IDs handed on and a round of the
+// pump; per pattern, Label9 and the list shown.
+void ProfileMatchSteps(const std::string& drive, bool visible) {
+    RequireBenchPath(drive);
+    auto form = MakeForm(visible, 1);
+    std::vector<std::wstring> patterns;
+    for (int i = 0; i < form->cExt.Count(); ++i)
+        patterns.push_back(dv::AnsiToWide(form->cExt.Item(i)));
+    dv::TScanRecord& record = form->ListTmp;
+    record.SetPatterns(patterns);
+    Phases phases;
+    phases.Time("walk", [&] { form->ScanDir(dv::AnsiToWide(drive)); });
+    dv::TFoundFiles& found = form->FoundFiles;
+    DWORD countShownAt = GetTickCount();
+    int matches = 0;
+    for (size_t p = 0; p < patterns.size(); ++p) {
+        phases.Time("pattern_label", [&] {
+            form->Label9.SetCaption("Searching...");
+            form->Label9.Repaint();
+        });
+        uint32_t folder = dv::TFolderTable::kNone;
+        std::wstring dir;
+        for (uint32_t index : record.Kept(p)) {
+            const dv::KeptFile& file = record.File(index);
+            const std::wstring name = phases.Time("kept_file", [&] {
+                if (file.Folder != folder) {
+                    folder = file.Folder;
+                    dir = record.Folders().Path(folder);
+                }
+                return record.FileName(index);
+            });
+            const int position = phases.Time("store_insert", [&] {
+                return found.Insert(name, dir, dv::SizeToKB(file.Size),
+                                    record.ComparableId(folder, file.Id()));
+            });
+            if (position >= 0) {
+                ++matches;
+                phases.Time("view_insert",
+                            [&] { form->ListFiles.Inserted(position, found.Count()); });
+                phases.Time("count", [&] {
+                    if (GetTickCount() - countShownAt >= 250) {
+                        countShownAt = GetTickCount();
+                        form->ListFiles.Grown(found.Count());
+                    }
+                });
+                phases.Time("folder_ids", [&] {
+                    const dv::TFolderTable& folders = record.Folders();
+                    for (uint32_t f = folder;
+                         folders.Parent(f) != dv::TFolderTable::kNone && record.HandOnId(f);
+                         f = folders.Parent(f))
+                        found.RecordFolderId(folders.Path(f), {});
+                });
+            }
+            phases.Time("pump", [&] {
+                dv::Application.ProcessMessages();
+                return IsWindow(form->Handle());
+            });
+        }
+        phases.Time("pattern_output", [&] {
+            if (form->ListFiles.Count() != found.Count())
+                form->ListFiles.Grown(found.Count());
+            form->ListFiles.Repaint();
+            form->Label9.SetCaption("Found: " + std::to_string(found.Count()));
+        });
+    }
+    Report report;
+    report.Add("matches", int64_t(matches));
+    phases.Print(report, matches);
+}
+
 } // namespace dvbench

@@ -219,8 +219,9 @@ TEST_F(FoundFileView, AMatchPaintsOnlyTheRowsInViewItChanges) {
         int Top;          // the first row in view
         int FirstPainted; // the first row asked for again; -1: none
     } rows[] = {
-        {"z.two", 0, -1}, {"mcx.two", 0, 3}, {"a.two", 0, 0},
-        {"a.two", 4, 4},  {"z.two", 4, -1},  {"mfx.two", 0, 6}, // the partly shown row
+        {"z.two", 0, -1},  {"mcx.two", 0, 3}, {"a.two", 0, 0},
+        {"a.two", 4, 4},   {"z.two", 4, -1},  {"mfx.two", 0, 6}, // the partly shown row
+        {"mix.two", 4, 9},                                       // in view only once scrolled
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.Added) + " with row " + std::to_string(row.Top) + " on top");

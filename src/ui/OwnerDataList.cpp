@@ -62,14 +62,17 @@ int TOwnerDataList::SelectedIndex() const {
 }
 
 void TOwnerDataList::RepaintFrom(int index) {
-    if (!IsWindowVisible(hwnd_))
-        return; // nothing in view to paint again
-    const int top = TopIndex();
-    // Rows past the control's count stay empty until Grown paints them.
-    const int shown = std::min(top + RowsPerPage() + 1, Count());
-    if (index >= shown)
+    // Asked once for the many items a scan puts in between two messages: only
+    // a message to the control moves its rows, and TickProc forgets them then.
+    if (viewEnd_ < 0) {
+        viewTop_ = TopIndex();
+        // Rows past the control's count stay empty until Grown paints them.
+        viewEnd_ = std::min(viewTop_ + RowsPerPage() + 1, Count());
+    }
+    if (index >= viewEnd_)
         return; // below the rows in view: only the scroll bar changes
-    RepaintRowsFrom(std::max(index, top));
+    // A hidden list is painted whole when it is shown, and ignores this.
+    RepaintRowsFrom(std::max(index, viewTop_));
 }
 
 void TOwnerDataList::RepaintRowsFrom(int index) {

@@ -61,6 +61,9 @@ class TOwnerDataList : public TListView {
     int ToggledItem(UINT message, WPARAM wParam, LPARAM lParam) const;
     void Tick(int index, bool checked);
 
+    // The rows in view, as last asked: the first item they show and the one
+    // past the last (a partly shown row counts); viewEnd_ -1 when not known.
+    int viewTop_ = 0, viewEnd_ = -1;
     unsigned ticksTold_ = 0; // ticks the control told of itself
     int selected_ = -1;      // the selected item as the control last told, or -1
     bool movingSelection_ = false;

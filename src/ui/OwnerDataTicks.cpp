@@ -43,6 +43,9 @@ LRESULT CALLBACK TOwnerDataList::TickProc(HWND hwnd, UINT message, WPARAM wParam
     if (!self)
         return CallWindowProcW(reinterpret_cast<WNDPROC>(GetClassLongPtrW(hwnd, GCLP_WNDPROC)),
                                hwnd, message, wParam, lParam);
+    // Any message may scroll, size or fill the list: which rows are in view
+    // is asked again after it.
+    self->viewEnd_ = -1;
     if (message == WM_LBUTTONDOWN || message == WM_KEYDOWN || message == LVM_SETITEMSTATE)
         return self->TickMessage(message, wParam, lParam);
     return self->Ask(message, wParam, lParam);
