@@ -46,7 +46,9 @@ void TFoundFileRemover::Keep(const std::wstring& path, FileHandle folder) {
 
 std::pair<HANDLE, size_t> TFoundFileRemover::NearestFolder(const std::wstring& dir, Root& root,
                                                            size_t rootLength) {
-    for (size_t end = dir.size(); end > rootLength; end = dir.rfind(L'\\', end - 1)) {
+    // While every file is opened from the root, none is kept.
+    for (size_t end = kept_.empty() ? rootLength : dir.size(); end > rootLength;
+         end = dir.rfind(L'\\', end - 1)) {
         const auto kept = kept_.find(dir.substr(0, end));
         if (kept != kept_.end()) {
             kept->second.LastUse = ++uses_;

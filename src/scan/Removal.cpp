@@ -23,9 +23,9 @@ void TSForm::bDeleteClick() {
         return FoundFiles.FolderId(folder).value_or(FileId{});
     });
     for (int i = 0; i < count; ++i) {
-        if (!FoundFiles[i].Ticked)
+        if (!FoundFiles.Ticked(i))
             continue;
-        const FoundFile& file = FoundFiles[i];
+        const FoundFile file = FoundFiles[i];
         const std::wstring dir = FoundFiles.Directory(i);
         StatusBar1.SetPanelText(0, dir + L"\\" + file.Name);
         StatusBar1.Repaint();
