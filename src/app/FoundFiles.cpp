@@ -113,7 +113,11 @@ bool TFoundFiles::IsListed(std::wstring_view name, uint32_t dir, size_t keyLengt
 
 int TFoundFiles::Insert(std::wstring_view name, const std::wstring& dir, int64_t kilobytes,
                         const FileId& id) {
-    const uint32_t dirIndex = DirectoryIndex(dir);
+    return Insert(name, DirectoryIndex(dir), kilobytes, id);
+}
+
+int TFoundFiles::Insert(std::wstring_view name, uint32_t dirIndex, int64_t kilobytes,
+                        const FileId& id) {
     const size_t keyLength = MakeKey(name);
     const int place =
         order_.UpperBound([&](uint32_t file) { return CompareKey(keyLength, files_[file]) < 0; });
@@ -153,7 +157,7 @@ void TFoundFiles::Remove(const std::vector<int>& positions) {
 }
 
 void TFoundFiles::RecordFolderId(const std::wstring& dir, const FileId& id) {
-    folders_.SetId(folders_.Add(dir), id);
+    SetFolderId(folders_.Add(dir), id);
 }
 
 std::optional<FileId> TFoundFiles::FolderId(const std::wstring& dir) const {
