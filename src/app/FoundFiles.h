@@ -13,9 +13,9 @@
 #include "app/ChunkedOrder.h"
 #include "app/FileId.h"
 #include "app/FolderTable.h"
+#include "app/PagedArray.h"
 
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -102,7 +102,7 @@ class TFoundFiles {
     TChunkedOrder order_; // indexes into files_, in list order
     // The files themselves, in the order stored; a removed one keeps its
     // place until Clear.
-    std::deque<StoredFile> files_;
+    TPagedArray<StoredFile> files_;
     TArena<wchar_t> texts_;
     std::vector<uint8_t> keyBuffer_ = std::vector<uint8_t>(256);
     TFolderTable folders_;
