@@ -75,7 +75,7 @@ const std::vector<uint32_t>& TScanRecord::Kept(size_t pattern) const {
 void TScanRecord::Clear() {
     folders_.Clear();
     std::vector<uint8_t>().swap(flags_);
-    std::vector<uint32_t>().swap(storeFolders_);
+    ForgetStoreFolders();
     recordedCount_ = 0;
     volumes_.clear();
     std::vector<std::wstring>().swap(patterns_);

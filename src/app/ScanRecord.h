@@ -47,6 +47,8 @@ class TScanRecord {
         return folder < storeFolders_.size() ? storeFolders_[folder] : TFolderTable::kNone;
     }
     void SetStoreFolder(uint32_t folder, uint32_t stored);
+    // For when the store is emptied while the record is kept.
+    void ForgetStoreFolders() { std::vector<uint32_t>().swap(storeFolders_); }
 
     // ---- volumes ----
     // What the walk of a drive (its root folder) learned of its volume.
