@@ -292,8 +292,8 @@ void ProfileInsert(const std::string& drive, bool visible) {
 }
 
 // The scan's pattern pass, step by step, as the program makes it after its
-// walk over the drive with every default pattern: per match, the kept file
-// read back with its folder's path, the store's insertion, the view told,
+// walk over the drive with every default pattern: per match, the kept file's
+// name and its folder's number in the store, the store's insertion, the view told,
 // the count when it is due, the folders' IDs handed on and a round of the
 // pump; per pattern, Label9 and the list shown.
 void ProfileMatchSteps(const std::string& drive, bool visible) {
@@ -307,6 +307,23 @@ void ProfileMatchSteps(const std::string& drive, bool visible) {
     Phases phases;
     phases.Time("walk", [&] { form->ScanDir(dv::AnsiToWide(drive)); });
     dv::TFoundFiles& found = form->FoundFiles;
+    const dv::TFolderTable& folders = record.Folders();
+    // The store's folder for a recorded one, added with those above it when new.
+    const auto storeFolder = [&](uint32_t folder) {
+        for (;;) {
+            if (record.StoreFolder(folder) != dv::TFolderTable::kNone)
+                return record.StoreFolder(folder);
+            uint32_t missing = folder, parent = folders.Parent(folder);
+            while (parent != dv::TFolderTable::kNone &&
+                   record.StoreFolder(parent) == dv::TFolderTable::kNone) {
+                missing = parent;
+                parent = folders.Parent(parent);
+            }
+            const uint32_t above =
+                parent == dv::TFolderTable::kNone ? parent : record.StoreFolder(parent);
+            record.SetStoreFolder(missing, found.AddFolder(above, folders.Name(missing)));
+        }
+    };
     DWORD countShownAt = GetTickCount();
     int matches = 0;
     for (size_t p = 0; p < patterns.size(); ++p) {
@@ -314,19 +331,16 @@ void ProfileMatchSteps(const std::string& drive, bool visible) {
             form->Label9.SetCaption("Searching...");
             form->Label9.Repaint();
         });
-        uint32_t folder = dv::TFolderTable::kNone;
-        std::wstring dir;
         for (uint32_t index : record.Kept(p)) {
             const dv::KeptFile& file = record.File(index);
-            const std::wstring name = phases.Time("kept_file", [&] {
-                if (file.Folder != folder) {
-                    folder = file.Folder;
-                    dir = record.Folders().Path(folder);
-                }
-                return record.FileName(index);
+            const uint32_t folder = file.Folder;
+            std::wstring_view name;
+            const uint32_t stored = phases.Time("kept_file", [&] {
+                name = record.FileName(index);
+                return storeFolder(folder);
             });
             const int position = phases.Time("store_insert", [&] {
-                return found.Insert(name, dir, dv::SizeToKB(file.Size),
+                return found.Insert(name, stored, dv::SizeToKB(file.Size),
                                     record.ComparableId(folder, file.Id()));
             });
             if (position >= 0) {
@@ -340,11 +354,12 @@ void ProfileMatchSteps(const std::string& drive, bool visible) {
                     }
                 });
                 phases.Time("folder_ids", [&] {
-                    const dv::TFolderTable& folders = record.Folders();
                     for (uint32_t f = folder;
                          folders.Parent(f) != dv::TFolderTable::kNone && record.HandOnId(f);
                          f = folders.Parent(f))
-                        found.RecordFolderId(folders.Path(f), {});
+                        found.SetFolderId(
+                            storeFolder(f),
+                            record.ComparableId(f, folders.Id(f).value_or(dv::FileId{})));
                 });
             }
             phases.Time("pump", [&] {

@@ -73,10 +73,10 @@ TEST(FoundFiles, KeepsEqualNamesInTheOrderAddedAndEachFileOnce) {
         EXPECT_EQ(paths, expected);
     }
 
-    // Names over many chunks in a scrambled order; every third dropped and as
-    // many put in again.
+    // Names over many chunks and pages in a scrambled order; every third
+    // dropped and as many put in again among the others.
     dv::TFoundFiles many;
-    const int kMany = 3001;
+    const int kMany = 9001;
     std::vector<int> thirds;
     for (int i = 0; i < kMany; ++i) {
         many.Insert(L"n" + std::to_wstring(i * 1999 % kMany), L"C:\\d", 0);
@@ -85,7 +85,7 @@ TEST(FoundFiles, KeepsEqualNamesInTheOrderAddedAndEachFileOnce) {
     }
     many.Remove(thirds);
     for (int i : thirds)
-        many.Insert(L"m" + std::to_wstring(i), L"C:\\d", 0);
+        many.Insert(L"n" + std::to_wstring(i) + L"m", L"C:\\d", 0);
     ASSERT_EQ(many.Count(), kMany);
     for (int i = 1; i < kMany; ++i)
         ASSERT_LT(

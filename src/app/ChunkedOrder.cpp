@@ -48,11 +48,13 @@ void TChunkedOrder::AddToSize(size_t chunk, int delta) {
 void TChunkedOrder::Insert(int position, uint32_t item) {
     if (chunks_.empty()) {
         chunks_.emplace_back();
+        lasts_.push_back(item);
         totals_.push_back(0);
     }
     const Place place = Locate(position);
     Chunk& chunk = chunks_[place.Chunk];
     chunk.insert(chunk.begin() + place.Offset, item);
+    lasts_[place.Chunk] = chunk.back();
     ++count_;
     if (chunk.size() >= 2 * kChunkSize)
         Split(place.Chunk);
@@ -64,6 +66,8 @@ void TChunkedOrder::Split(size_t chunk) {
     Chunk& full = chunks_[chunk];
     Chunk upper(full.begin() + ptrdiff_t(kChunkSize), full.end());
     full.resize(kChunkSize);
+    lasts_[chunk] = full.back();
+    lasts_.insert(lasts_.begin() + ptrdiff_t(chunk) + 1, upper.back());
     chunks_.insert(chunks_.begin() + ptrdiff_t(chunk) + 1, std::move(upper));
     RebuildTotals();
 }
@@ -83,6 +87,7 @@ void TChunkedOrder::Assign(const std::vector<uint32_t>& items) {
     for (size_t start = 0; start < items.size(); start += kChunkSize) {
         const size_t end = std::min(items.size(), start + kChunkSize);
         chunks_.emplace_back(items.begin() + ptrdiff_t(start), items.begin() + ptrdiff_t(end));
+        lasts_.push_back(items[end - 1]);
     }
     count_ = int(items.size());
     RebuildTotals();
@@ -90,6 +95,7 @@ void TChunkedOrder::Assign(const std::vector<uint32_t>& items) {
 
 void TChunkedOrder::Clear() {
     std::vector<Chunk>().swap(chunks_);
+    std::vector<uint32_t>().swap(lasts_);
     std::vector<int>().swap(totals_);
     count_ = 0;
 }

@@ -38,6 +38,9 @@ class TChunkedOrder {
     void RebuildTotals();
 
     std::vector<Chunk> chunks_;
+    // The last item of each chunk, side by side: the search among the chunks
+    // reads no chunk but the one it ends in.
+    std::vector<uint32_t> lasts_;
     std::vector<int> totals_; // Fenwick tree over the chunk sizes
     int count_ = 0;
 };
@@ -48,7 +51,7 @@ template <class SortsBefore> int TChunkedOrder::UpperBound(SortsBefore sortsBefo
     size_t low = 0, high = chunks_.size();
     while (low < high) {
         const size_t middle = (low + high) / 2;
-        if (sortsBefore(chunks_[middle].back()))
+        if (sortsBefore(lasts_[middle]))
             high = middle;
         else
             low = middle + 1;

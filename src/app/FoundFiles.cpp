@@ -113,15 +113,19 @@ bool TFoundFiles::IsListed(std::wstring_view name, uint32_t dir, size_t keyLengt
 
 int TFoundFiles::Insert(std::wstring_view name, const std::wstring& dir, int64_t kilobytes,
                         const FileId& id) {
-    const uint32_t dirIndex = DirectoryIndex(dir);
+    return Insert(name, DirectoryIndex(dir), kilobytes, id);
+}
+
+int TFoundFiles::Insert(std::wstring_view name, uint32_t dirIndex, int64_t kilobytes,
+                        const FileId& id) {
     const size_t keyLength = MakeKey(name);
     const int place =
         order_.UpperBound([&](uint32_t file) { return CompareKey(keyLength, files_[file]) < 0; });
     if (IsListed(name, dirIndex, keyLength, place))
         return -1;
-    files_.push_back({kilobytes, id.Low, id.High, Keep(name, keyLength), uint32_t(keyLength),
-                      dirIndex, uint16_t(name.size()), false, id.Kind});
-    order_.Insert(place, uint32_t(files_.size() - 1));
+    files_.Append({kilobytes, id.Low, id.High, Keep(name, keyLength), uint32_t(keyLength), dirIndex,
+                   uint16_t(name.size()), false, id.Kind});
+    order_.Insert(place, uint32_t(files_.Count() - 1));
     return place;
 }
 
@@ -153,7 +157,7 @@ void TFoundFiles::Remove(const std::vector<int>& positions) {
 }
 
 void TFoundFiles::RecordFolderId(const std::wstring& dir, const FileId& id) {
-    folders_.SetId(folders_.Add(dir), id);
+    SetFolderId(folders_.Add(dir), id);
 }
 
 std::optional<FileId> TFoundFiles::FolderId(const std::wstring& dir) const {
@@ -165,7 +169,7 @@ std::optional<FileId> TFoundFiles::FolderId(const std::wstring& dir) const {
 
 void TFoundFiles::Clear() {
     order_.Clear();
-    std::deque<StoredFile>().swap(files_);
+    files_.Clear();
     texts_.Clear();
     std::vector<uint8_t>(256).swap(keyBuffer_);
     folders_.Clear();

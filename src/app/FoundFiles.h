@@ -13,9 +13,9 @@
 #include "app/ChunkedOrder.h"
 #include "app/FileId.h"
 #include "app/FolderTable.h"
+#include "app/PagedArray.h"
 
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,6 +50,8 @@ class TFoundFiles {
     // same name in the same directory is listed already.
     int Insert(std::wstring_view name, const std::wstring& dir, int64_t kilobytes,
                const FileId& id = {});
+    // The same for a file of a folder the store has (AddFolder).
+    int Insert(std::wstring_view name, uint32_t folder, int64_t kilobytes, const FileId& id);
     void SetTicked(int position, bool ticked) { Stored(position).Ticked = ticked; }
     void SetAllTicked(bool ticked);
     // Drops the files at these positions (ascending); the others keep their order.
@@ -58,6 +60,13 @@ class TFoundFiles {
     // The ID the volume gave a folder ("C:\a\b", as the scan recorded it), kept
     // as given: none where the volume gives none alike.
     void RecordFolderId(const std::wstring& dir, const FileId& id);
+    // The folder below parent (TFolderTable::kNone for a drive) with that name
+    // (no "\" in it), added when new: the same folder as the path that ends
+    // in that name, with the same ID.
+    uint32_t AddFolder(uint32_t parent, std::wstring_view name) {
+        return folders_.AddChild(parent, name);
+    }
+    void SetFolderId(uint32_t folder, const FileId& id) { folders_.SetId(folder, id); }
     // nullopt when none was recorded.
     std::optional<FileId> FolderId(const std::wstring& dir) const;
 
@@ -93,7 +102,7 @@ class TFoundFiles {
     TChunkedOrder order_; // indexes into files_, in list order
     // The files themselves, in the order stored; a removed one keeps its
     // place until Clear.
-    std::deque<StoredFile> files_;
+    TPagedArray<StoredFile> files_;
     TArena<wchar_t> texts_;
     std::vector<uint8_t> keyBuffer_ = std::vector<uint8_t>(256);
     TFolderTable folders_;

@@ -23,6 +23,12 @@ bool TScanRecord::HandOnId(uint32_t folder) {
     return true;
 }
 
+void TScanRecord::SetStoreFolder(uint32_t folder, uint32_t stored) {
+    if (storeFolders_.size() <= folder)
+        storeFolders_.resize(folders_.Count(), TFolderTable::kNone);
+    storeFolders_[folder] = stored;
+}
+
 void TScanRecord::SetVolume(uint32_t root, const Volume& volume) {
     for (auto& [folder, known] : volumes_)
         if (folder == root) {
@@ -66,13 +72,10 @@ const std::vector<uint32_t>& TScanRecord::Kept(size_t pattern) const {
     return pattern < kept_.size() ? kept_[pattern] : none;
 }
 
-std::wstring TScanRecord::FileName(uint32_t file) const {
-    return names_.substr(files_[file].NameStart, files_[file].NameLength);
-}
-
 void TScanRecord::Clear() {
     folders_.Clear();
     std::vector<uint8_t>().swap(flags_);
+    ForgetStoreFolders();
     recordedCount_ = 0;
     volumes_.clear();
     std::vector<std::wstring>().swap(patterns_);

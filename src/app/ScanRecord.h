@@ -41,6 +41,14 @@ class TScanRecord {
     const TFolderTable& Folders() const { return folders_; }
     // Marks the folder's ID as handed on; false when it was already.
     bool HandOnId(uint32_t folder);
+    // The number the found-file store gave the folder's path, TFolderTable::kNone
+    // until it is told one.
+    uint32_t StoreFolder(uint32_t folder) const {
+        return folder < storeFolders_.size() ? storeFolders_[folder] : TFolderTable::kNone;
+    }
+    void SetStoreFolder(uint32_t folder, uint32_t stored);
+    // For when the store is emptied while the record is kept.
+    void ForgetStoreFolders() { std::vector<uint32_t>().swap(storeFolders_); }
 
     // ---- volumes ----
     // What the walk of a drive (its root folder) learned of its volume.
@@ -63,7 +71,10 @@ class TScanRecord {
     void Keep(size_t pattern, uint32_t file);
     const std::vector<uint32_t>& Kept(size_t pattern) const;
     const KeptFile& File(uint32_t file) const { return files_[file]; }
-    std::wstring FileName(uint32_t file) const;
+    // Stays valid until the next file is added or the record cleared.
+    std::wstring_view FileName(uint32_t file) const {
+        return std::wstring_view(names_).substr(files_[file].NameStart, files_[file].NameLength);
+    }
 
     bool Empty() const { return folders_.Count() == 0 && patterns_.empty(); }
     // Forgets everything and gives the memory back.
@@ -74,6 +85,7 @@ class TScanRecord {
 
     TFolderTable folders_;
     std::vector<uint8_t> flags_;
+    std::vector<uint32_t> storeFolders_;
     uint32_t recordedCount_ = 0;
     std::vector<std::pair<uint32_t, Volume>> volumes_; // by drive root
     std::vector<std::wstring> patterns_;

@@ -7,6 +7,7 @@ namespace dv {
 void TSForm::ClearFoundFiles() {
     ListFiles.Clear();
     FoundFiles.Clear();
+    ListTmp.ForgetStoreFolders();
 }
 
 void TSForm::bSelAllClick() { TickAllFoundFiles(true); }

@@ -155,19 +155,12 @@ void TSForm::ScanFile(const std::wstring& pattern) {
 }
 
 void TSForm::ListKeptMatches(size_t pattern) {
-    const std::vector<uint32_t>& kept = ListTmp.Kept(pattern);
-    uint32_t folder = kNoFolder;
-    std::wstring dir;
     // As a search of each folder did: a round of the pump after each match,
     // the fetch of the next one (for the last, the fetch that ends the search)
     // made.
-    for (uint32_t index : kept) {
+    for (uint32_t index : ListTmp.Kept(pattern)) {
         const KeptFile& file = ListTmp.File(index);
-        if (file.Folder != folder) {
-            folder = file.Folder;
-            dir = ListTmp.Folders().Path(folder);
-        }
-        ListFoundFile(ListTmp.FileName(index), folder, dir, file.Size, file.Id());
+        ListFoundFile(ListTmp.FileName(index), file.Folder, file.Size, file.Id());
         PumpScanMessages();
     }
 }
@@ -180,27 +173,47 @@ void TSForm::SearchRecordedFolders(const std::wstring& pattern) {
     for (uint32_t folder = 0; folder < ListTmp.FolderCount(); ++folder) {
         if (!ListTmp.IsRecorded(folder) || !lister.List(folder, entries))
             continue;
-        const std::wstring dir = ListTmp.Folders().Path(folder);
         for (const ListedEntry& entry : entries) {
             if (entry.IsDirectory())
                 continue;
             name.Assign(entry.Name);
             if (!expression.Matches(name))
                 continue;
-            ListFoundFile(entry.Name, folder, dir, entry.Size, entry.Id);
+            ListFoundFile(entry.Name, folder, entry.Size, entry.Id);
             PumpScanMessages();
         }
         PumpScanMessages();
     }
 }
 
-void TSForm::ListFoundFile(const std::wstring& name, uint32_t folder, const std::wstring& dir,
-                           uint64_t size, const FileId& listedId) {
+void TSForm::ListFoundFile(std::wstring_view name, uint32_t folder, uint64_t size,
+                           const FileId& listedId) {
     const int64_t kilobytes = SizeToKB(size);
-    if (!InsertFoundFile(name, dir, kilobytes, ListTmp.ComparableId(folder, listedId)))
+    if (!InsertFoundFile(name, StoreFolder(folder), kilobytes,
+                         ListTmp.ComparableId(folder, listedId)))
         return;
     FoundKB += kilobytes;
     HandOnFolderIds(folder);
+}
+
+// The store's folder for a recorded one. The record remembers it, so that a
+// match costs no path made and looked up again; a new one is added below its
+// parent's, the parents first, as the store would add the recorded path.
+uint32_t TSForm::StoreFolder(uint32_t folder) {
+    const TFolderTable& folders = ListTmp.Folders();
+    for (;;) {
+        const uint32_t stored = ListTmp.StoreFolder(folder);
+        if (stored != kNoFolder)
+            return stored;
+        // The uppermost folder on the way that the store lacks.
+        uint32_t missing = folder, parent = folders.Parent(folder);
+        while (parent != kNoFolder && ListTmp.StoreFolder(parent) == kNoFolder) {
+            missing = parent;
+            parent = folders.Parent(parent);
+        }
+        const uint32_t above = parent == kNoFolder ? kNoFolder : ListTmp.StoreFolder(parent);
+        ListTmp.SetStoreFolder(missing, FoundFiles.AddFolder(above, folders.Name(missing)));
+    }
 }
 
 // The folder and each one above it, up to the drive's root, which is never
@@ -209,8 +222,8 @@ void TSForm::HandOnFolderIds(uint32_t folder) {
     const TFolderTable& folders = ListTmp.Folders();
     for (uint32_t f = folder; folders.Parent(f) != kNoFolder && ListTmp.HandOnId(f);
          f = folders.Parent(f))
-        FoundFiles.RecordFolderId(folders.Path(f),
-                                  ListTmp.ComparableId(f, folders.Id(f).value_or(FileId{})));
+        FoundFiles.SetFolderId(StoreFolder(f),
+                               ListTmp.ComparableId(f, folders.Id(f).value_or(FileId{})));
 }
 
 void TSForm::PumpScanMessages() {
@@ -222,9 +235,9 @@ void TSForm::PumpScanMessages() {
         throw EScanStopped();
 }
 
-bool TSForm::InsertFoundFile(const std::wstring& name, const std::wstring& dir, int64_t kilobytes,
+bool TSForm::InsertFoundFile(std::wstring_view name, uint32_t folder, int64_t kilobytes,
                              const FileId& fileId) {
-    const int position = FoundFiles.Insert(name, dir, kilobytes, fileId);
+    const int position = FoundFiles.Insert(name, folder, kilobytes, fileId);
     if (position < 0)
         return false;
     ListFiles.Inserted(position, FoundFiles.Count());

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dv {
@@ -172,13 +173,16 @@ class TSForm : public ui::TWindow {
     // folder.
     void ListKeptMatches(size_t pattern);
     void SearchRecordedFolders(const std::wstring& pattern);
-    // Lists a match of a recorded folder (dir is its path) and hands on the
-    // IDs of the folders on its way.
-    void ListFoundFile(const std::wstring& name, uint32_t folder, const std::wstring& dir,
-                       uint64_t size, const FileId& listedId);
+    // Lists a match of a recorded folder and hands on the IDs of the folders
+    // on its way.
+    void ListFoundFile(std::wstring_view name, uint32_t folder, uint64_t size,
+                       const FileId& listedId);
+    // The found-file store's folder for a recorded one, added when new.
+    uint32_t StoreFolder(uint32_t folder);
     void HandOnFolderIds(uint32_t folder);
-    // Puts a found file at its place by name; false when it is listed already.
-    bool InsertFoundFile(const std::wstring& name, const std::wstring& dir, int64_t kilobytes,
+    // Puts a found file of a store's folder at its place by name; false when
+    // it is listed already.
+    bool InsertFoundFile(std::wstring_view name, uint32_t folder, int64_t kilobytes,
                          const FileId& fileId);
     void ClearFoundFiles();
     // Shows the store's number of items in ListFiles, and when it last did.
