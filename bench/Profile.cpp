@@ -168,10 +168,8 @@ void ProfileRemoveSteps(const std::string& drive) {
             continue;
         std::wstring reached;
         phases.Time("path", [&] { return dv::QueryPathFromRoot(file.Get(), reached); });
-        dv::Identity identity;
-        phases.Time("identity", [&] {
-            return dv::QueryIdentity(volume, file.Get(), found[i].Id.Kind, identity);
-        });
+        phases.Time("identity",
+                    [&] { return dv::IsRecordedFile(volume, file.Get(), found[i].Id); });
         deleted += phases.Time("dispose", [&] { return dv::DeleteByHandle(volume, file.Get()); });
         phases.Time("close", [&] { file.Close(); });
     }

@@ -127,4 +127,9 @@ bool IsRecordedFolder(Volume& volume, HANDLE opened, const FileId& recorded) {
            MayBeSameFile(identity.Id, recorded);
 }
 
+bool IsRecordedFile(Volume& volume, HANDLE openedFile, const FileId& recorded) {
+    FileId id;
+    return QueryHandleId(volume, openedFile, recorded.Kind, id) && MayBeSameFile(id, recorded);
+}
+
 } // namespace dv

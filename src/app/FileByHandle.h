@@ -142,6 +142,11 @@ bool IsListedEntry(Volume& volume, HANDLE opened, const ListedEntry& listed);
 // volume gives alike, or none): a folder, no link, the same file ID.
 bool IsRecordedFolder(Volume& volume, HANDLE opened, const FileId& recorded);
 
+// Whether a handle opened as a file, never a folder, is the file recorded
+// with this ID (a known one): asks only the ID, where a check of the kind
+// would cost another question.
+bool IsRecordedFile(Volume& volume, HANDLE openedFile, const FileId& recorded);
+
 // Sets the attributes through the handle; false when refused.
 bool SetAttributesByHandle(HANDLE entry, DWORD attributes);
 

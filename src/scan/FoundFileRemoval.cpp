@@ -95,7 +95,10 @@ TFoundFileRemover::OneOpen TFoundFileRemover::DeleteInOneOpen(const std::wstring
     std::wstring reached;
     if (!QueryPathFromRoot(file.Get(), reached) || reached != dir.substr(rootLength) + L"\\" + name)
         return OneOpen::Walk;
-    return DeleteIfRecorded(root.Answers, file.Get(), fileId) ? OneOpen::Deleted : OneOpen::Stays;
+    return IsRecordedFile(root.Answers, file.Get(), fileId) &&
+                   DeleteByHandle(root.Answers, file.Get())
+               ? OneOpen::Deleted
+               : OneOpen::Stays;
 }
 
 bool TFoundFileRemover::Delete(const std::wstring& dir, const std::wstring& name,
