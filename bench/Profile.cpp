@@ -168,8 +168,9 @@ void ProfileRemoveSteps(const std::string& drive) {
             continue;
         std::wstring reached;
         phases.Time("path", [&] { return dv::QueryPathFromRoot(file.Get(), reached); });
-        phases.Time("identity",
-                    [&] { return dv::IsRecordedFile(volume, file.Get(), found[i].Id); });
+        phases.Time("identity", [&] {
+            return dv::IsRecordedFile(volume, file.Get(), found[i].Id, found[i].LastWrite);
+        });
         deleted += phases.Time("dispose", [&] { return dv::DeleteByHandle(volume, file.Get()); });
         phases.Time("close", [&] { file.Close(); });
     }
@@ -339,7 +340,7 @@ void ProfileMatchSteps(const std::string& drive, bool visible) {
             });
             const int position = phases.Time("store_insert", [&] {
                 return found.Insert(name, stored, dv::SizeToKB(file.Size),
-                                    record.ComparableId(folder, file.Id()));
+                                    record.ComparableId(folder, file.Id()), file.LastWrite);
             });
             if (position >= 0) {
                 ++matches;

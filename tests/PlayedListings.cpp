@@ -36,8 +36,8 @@ size_t RecordLength(const char* record, size_t nameAt) {
 }
 
 // Turns a 64-bit listing into the 128-bit one (FILE_ID_EXTD_DIR_INFORMATION),
-// whose records are shorter.
-void WidenRecords(const char* in, char* out) {
+// whose records are shorter; the bytes it fills.
+ULONG WidenRecords(const char* in, char* out) {
     const RecordLayout from = LayoutOf(FileClass::IdBothDirectory),
                        to = LayoutOf(FileClass::IdExtdDirectory);
     for (size_t read = 0, written = 0;;) {
@@ -54,15 +54,14 @@ void WidenRecords(const char* in, char* out) {
         const size_t length = RecordLength(wide, to.Name);
         Put<ULONG>(wide, 0, next ? ULONG(length) : 0);
         if (next == 0)
-            return;
+            return ULONG(written + length);
         read += next;
         written += length;
     }
 }
 
-// Leaves out "." and "..", as a root on Windows lists them; false when
-// nothing is left.
-bool DropDotRecords(char* buffer, size_t nameAt) {
+// Leaves out "." and "..", as a root on Windows lists them; the bytes left.
+ULONG DropDotRecords(char* buffer, size_t nameAt) {
     size_t written = 0, last = SIZE_MAX;
     for (size_t read = 0;;) {
         char* record = buffer + read;
@@ -82,29 +81,35 @@ bool DropDotRecords(char* buffer, size_t nameAt) {
     }
     if (last != SIZE_MAX)
         Put<ULONG>(buffer + last, 0, 0);
-    return last != SIZE_MAX;
+    return ULONG(written);
 }
 
 } // namespace
 
 NTSTATUS PlayedVolume::QueryDirectory(HANDLE folder, void* buffer, ULONG size,
-                                      FILE_INFORMATION_CLASS kind, bool restart) const {
+                                      FILE_INFORMATION_CLASS kind, bool restart,
+                                      ULONG& bytes) const {
     std::wstring relative;
     if (!Below(folder, relative))
-        return NtFiles::QueryDirectory(folder, buffer, size, kind, restart);
+        return NtFiles::QueryDirectory(folder, buffer, size, kind, restart, bytes);
     const EntryPlay* self = Entry(relative);
     const bool withIds = IsOneOf(kind, {FileClass::IdBothDirectory, FileClass::IdExtdDirectory});
+    bytes = 0;
     if (volume_.NoFileIds && withIds)
         return kStatusInvalidInfoClass;
-    if (self && self->Busy && withIds)
-        return self->Busy;
+    if (self && self->Refusal && withIds)
+        return self->Refusal;
+    if (self && self->WideListingRefusal && kind == FileClass::IdExtdDirectory)
+        return self->WideListingRefusal;
+    if (self && self->ListsNothing)
+        return restart ? 0 : dv::kStatusNoMoreFiles;
     if (volume_.EmptyRoot && relative.empty())
         return restart ? dv::kStatusNoSuchFile : dv::kStatusNoMoreFiles;
     NTSTATUS status;
     for (bool first = restart;; first = false) {
-        status = ListRecords(folder, buffer, size, kind, first);
+        status = ListRecords(folder, buffer, size, kind, first, bytes);
         if (status < 0 || !(volume_.RootWithoutDot && relative.empty()) ||
-            DropDotRecords(static_cast<char*>(buffer), LayoutOf(kind).Name))
+            (bytes = DropDotRecords(static_cast<char*>(buffer), LayoutOf(kind).Name)) != 0)
             break;
     }
     if (status < 0)
@@ -116,15 +121,16 @@ NTSTATUS PlayedVolume::QueryDirectory(HANDLE folder, void* buffer, ULONG size,
 }
 
 NTSTATUS PlayedVolume::ListRecords(HANDLE folder, void* buffer, ULONG size,
-                                   FILE_INFORMATION_CLASS kind, bool restart) const {
-    if (kind != FileClass::IdExtdDirectory || !volume_.ReFS)
-        return NtFiles::QueryDirectory(folder, buffer, size, kind, restart);
+                                   FILE_INFORMATION_CLASS kind, bool restart, ULONG& bytes) const {
+    if (kind != FileClass::IdExtdDirectory || !volume_.WideIds)
+        return NtFiles::QueryDirectory(folder, buffer, size, kind, restart, bytes);
     // Wine lists no 128-bit IDs: they are made of its 64 bits.
     std::vector<LONGLONG> narrow(size / sizeof(LONGLONG) + 1);
-    const NTSTATUS status =
-        NtFiles::QueryDirectory(folder, narrow.data(), size, FileClass::IdBothDirectory, restart);
+    const NTSTATUS status = NtFiles::QueryDirectory(folder, narrow.data(), size,
+                                                    FileClass::IdBothDirectory, restart, bytes);
     if (status >= 0)
-        WidenRecords(reinterpret_cast<const char*>(narrow.data()), static_cast<char*>(buffer));
+        bytes =
+            WidenRecords(reinterpret_cast<const char*>(narrow.data()), static_cast<char*>(buffer));
     return status;
 }
 
@@ -147,7 +153,7 @@ void PlayedVolume::PlayRecords(const std::wstring& relative, void* buffer,
         const EntryPlay* self = Entry(relative);
         if (name == L"." && self && self->OtherId && layout.Id)
             Put<uint64_t>(record, layout.Id, Get<uint64_t>(record, layout.Id) ^ 0x77);
-        if (volume_.ReFS && kind == FileClass::IdBothDirectory)
+        if (volume_.NarrowIdsVary && kind == FileClass::IdBothDirectory)
             Put<uint64_t>(record, layout.Id, Get<uint64_t>(record, layout.Id) ^ (++answers_ << 40));
         if (next == 0)
             return;

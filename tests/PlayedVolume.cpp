@@ -148,19 +148,21 @@ NTSTATUS PlayedVolume::QueryInformation(HANDLE entry, void* buffer, ULONG size,
         return volume_.StatRefusal;
     if (kind == FileClass::AttributeTag && volume_.TagRefusal)
         return volume_.TagRefusal;
-    if (played && played->Busy &&
+    if (kind == FileClass::Id && volume_.WideIdRefusal)
+        return volume_.WideIdRefusal;
+    if (played && played->Refusal &&
         IsOneOf(kind, {FileClass::Stat, FileClass::AttributeTag, FileClass::Id}))
-        return played->Busy;
+        return played->Refusal;
     const NTSTATUS status = kind == FileClass::Stat
                                 ? QueryStat(entry, buffer, size)
                                 : NtFiles::QueryInformation(entry, buffer, size, kind);
     if (status < 0)
         return status;
     if (kind == FileClass::Internal || kind == FileClass::Stat)
-        Put<uint64_t>(buffer, 0, PlayedId(played, Get<uint64_t>(buffer, 0)));
+        Put<uint64_t>(buffer, 0, PlayedId(played, Get<uint64_t>(buffer, 0), kind));
     if (kind == FileClass::Id) { // the 128 bits follow the volume's serial number
         Put<uint64_t>(buffer, 8, Get<uint64_t>(buffer, 8) ^ (played && played->OtherId ? 0x77 : 0));
-        if (volume_.ReFS)
+        if (volume_.WideIds)
             Put<uint64_t>(buffer, 16, kReFSHigh);
     }
     if (kind == FileClass::Name)
@@ -192,27 +194,35 @@ NTSTATUS PlayedVolume::QueryStat(HANDLE entry, void* buffer, ULONG size) const {
     return status;
 }
 
-// The path of an entry from the volume's root, the played folder: Wine
-// answers from the root of whichever drive it finds first.
+// The path of an entry from the volume's root, the played folder ("\\" for
+// itself): Wine answers from the root of whichever drive it finds first, as
+// a subst drive does from its real volume's.
 void PlayedVolume::NameFromPlayedRoot(void* buffer) const {
     const std::wstring root = folder_.substr(folder_.find(L'\\'));
     const auto bytes = Get<ULONG>(buffer, 0);
     wchar_t* name = reinterpret_cast<wchar_t*>(static_cast<char*>(buffer) + 4);
     const std::wstring path(name, bytes / sizeof(wchar_t));
-    if (path.size() <= root.size() || Lower(path.substr(0, root.size())) != Lower(root) ||
-        path[root.size()] != L'\\')
+    if (volume_.Subst || path.size() < root.size() ||
+        Lower(path.substr(0, root.size())) != Lower(root))
+        return;
+    if (path.size() == root.size()) {
+        name[0] = L'\\';
+        Put<ULONG>(buffer, 0, ULONG(sizeof(wchar_t)));
+        return;
+    }
+    if (path[root.size()] != L'\\')
         return;
     std::wmemmove(name, name + root.size(), path.size() - root.size());
     Put<ULONG>(buffer, 0, ULONG(bytes - root.size() * sizeof(wchar_t)));
 }
 
-// The 64-bit ID a handle gives.
-uint64_t PlayedVolume::PlayedId(const EntryPlay* entry, uint64_t id) const {
+// The 64-bit ID a handle gives in an answer of this class.
+uint64_t PlayedVolume::PlayedId(const EntryPlay* entry, uint64_t id,
+                                FILE_INFORMATION_CLASS kind) const {
     if (entry && entry->OtherId)
         id ^= 0x77;
-    id |= volume_.HandleIdBits;
-    // On ReFS the 64 bits of one file's ID change from one answer to the next.
-    if (volume_.ReFS)
+    id |= volume_.HandleIdBits | (kind == FileClass::Stat ? volume_.StatIdBits : 0);
+    if (volume_.NarrowIdsVary)
         id ^= ++answers_ << 40;
     return volume_.NoFileIds ? ~uint64_t(0) : id;
 }
@@ -251,16 +261,27 @@ NTSTATUS PlayedVolume::SetInformation(HANDLE entry, const void* buffer, ULONG si
 }
 
 NTSTATUS PlayedVolume::QueryVolume(HANDLE entry, void* buffer, ULONG size, ULONG kind) const {
-    const NTSTATUS status = NtFiles::QueryVolume(entry, buffer, size, kind);
     std::wstring relative;
-    const ULONG kSupportsPosixUnlinkRename = 0x400;
+    if (!Below(entry, relative))
+        return NtFiles::QueryVolume(entry, buffer, size, kind);
+    const NTSTATUS kNotImplemented = NTSTATUS(0xC0000002);
+    if (kind == dv::FileClass::VolumeSerial && volume_.NoSerial)
+        return kNotImplemented;
+    if (kind == dv::FileClass::VolumeSerial && volume_.Serial) {
+        std::memset(buffer, 0, size);
+        Put<ULONG>(buffer, 8, volume_.Serial);
+        return 0;
+    }
+    const NTSTATUS status = NtFiles::QueryVolume(entry, buffer, size, kind);
+    const ULONG kSupportsPosixUnlinkRename = 0x400, kSupportsOpenByFileId = 0x01000000;
     const bool offered = volume_.PosixGranted && !volume_.PosixUnoffered;
-    if (offered && kind == dv::FileClass::VolumeAttributes &&
-        (status >= 0 || status == dv::kStatusBufferOverflow) && Below(entry, relative))
-        Put<ULONG>(buffer, 0, Get<ULONG>(buffer, 0) | kSupportsPosixUnlinkRename);
+    if (kind == dv::FileClass::VolumeAttributes &&
+        (status >= 0 || status == dv::kStatusBufferOverflow))
+        Put<ULONG>(buffer, 0,
+                   Get<ULONG>(buffer, 0) | (offered ? kSupportsPosixUnlinkRename : 0) |
+                       (volume_.IdsLast ? kSupportsOpenByFileId : 0));
     const ULONG kRemoteDevice = 0x10;
-    if (volume_.Share && kind == dv::FileClass::VolumeDevice && status >= 0 &&
-        Below(entry, relative))
+    if (volume_.Share && kind == dv::FileClass::VolumeDevice && status >= 0)
         Put<ULONG>(buffer, 4, Get<ULONG>(buffer, 4) | kRemoteDevice);
     return status;
 }

@@ -2,10 +2,10 @@
 // Plays, below one folder, what Windows answers there and Wine cannot: another
 // volume (FAT without attribute tags, a share without file IDs, POSIX deletion
 // refused or granted, ReFS with its 128-bit IDs, a filter refusing a class, a
-// root that lists no "."), Windows' links and other reparse points, and
-// refusals for single entries (another account's folder, one held without
-// sharing, one being deleted, a class refused for a moment). Every other
-// answer is the real call's.
+// root that lists no ".", a serial number, a subst drive), Windows' links and
+// other reparse points, and refusals for single entries (another account's
+// folder, one held without sharing, one being deleted, a class refused for a
+// moment). Every other answer is the real call's.
 #include "app/NtFiles.h"
 
 #include <cstdint>
@@ -24,21 +24,27 @@ constexpr NTSTATUS kStatusInsufficientResources = NTSTATUS(0xC000009A);
 constexpr ULONG kJunction = 0xA0000003, kSymbolicLink = 0xA000000C, kWslLink = 0xA000001D;
 constexpr ULONG kSocketFile = 0x80000023, kProjectedFolder = 0x9000001C;
 
-// The serial number is always the real volume's, as clones of one disk share it.
 struct VolumePlay {
-    NTSTATUS StatRefusal = 0; // the one-query stat answered with this
-    NTSTATUS TagRefusal = 0;  // the attribute tag answered with this
-    bool NoFileIds = false;   // no listing with IDs, and all ones for every ID
+    NTSTATUS StatRefusal = 0;   // the one-query stat answered with this
+    NTSTATUS TagRefusal = 0;    // the attribute tag answered with this
+    NTSTATUS WideIdRefusal = 0; // the 128-bit ID of handles answered with this
+    bool NoFileIds = false;     // no listing with IDs, and all ones for every ID
     bool PosixRefused = false;
     bool PosixGranted = false;       // offered by the volume, played with the plain disposition
     bool PosixUnoffered = false;     // granted all the same (Windows 10 before 1709)
+    bool IdsLast = false;            // files opened by ID: NTFS, ReFS
     uint64_t HandleIdBits = 0;       // or-ed into the 64-bit IDs handles give
-    bool ReFS = false;               // 128-bit IDs; the 64 bits of each answer changed
+    uint64_t StatIdBits = 0;         // or-ed into the stat's 64-bit IDs alone
+    bool WideIds = false;            // 128-bit IDs listed too
+    bool NarrowIdsVary = false;      // the 64 bits of each answer changed, as on ReFS
     bool RootWithoutDot = false;     // the folder lists as a root on Windows: no "." nor ".."
     bool DontReparseRefused = false; // opens that cross no reparse point: Windows before 1803
     bool DontReparseIgnored = false; // the same asked, links crossed all the same: Wine
     bool Share = false;     // a remote volume, whose server follows junctions on the way itself
     bool EmptyRoot = false; // the folder lists as an empty FAT root: no "." even
+    bool Subst = false;     // paths told from the real volume's root, as on a subst drive
+    uint32_t Serial = 0;    // the volume's serial number; 0: the real answer
+    bool NoSerial = false;  // none told, as Wine for a drive linked in after its start
 };
 
 struct EntryPlay {
@@ -51,8 +57,10 @@ struct EntryPlay {
     bool ListedPlain = false;   // a link only to its handle: swapped in after the listing
     bool OtherId = false;       // its handle gives another file's ID: swapped since
     DWORD Attributes = 0;       // bits Wine keeps on no folder (archive, not indexed), until set
-    NTSTATUS Busy = 0;          // its handle's stat, tag and 128-bit ID, and its listings with IDs
+    NTSTATUS Refusal = 0;       // its handle's stat, tag and 128-bit ID, and its listings with IDs
     NTSTATUS DeleteRefused = 0; // its deletion, either way
+    NTSTATUS WideListingRefusal = 0; // its listing of 128-bit IDs
+    bool ListsNothing = false;       // its listing answers success with no bytes
 };
 
 class PlayedVolume : public dv::NtFiles {
@@ -76,7 +84,7 @@ class PlayedVolume : public dv::NtFiles {
     NTSTATUS Open(HANDLE parent, const std::wstring& name, ACCESS_MASK access, ULONG options,
                   ULONG objectFlags, HANDLE& opened) const override;
     NTSTATUS QueryDirectory(HANDLE folder, void* buffer, ULONG size, FILE_INFORMATION_CLASS kind,
-                            bool restart) const override;
+                            bool restart, ULONG& bytes) const override;
     NTSTATUS QueryInformation(HANDLE entry, void* buffer, ULONG size,
                               FILE_INFORMATION_CLASS kind) const override;
     NTSTATUS SetInformation(HANDLE entry, const void* buffer, ULONG size,
@@ -93,16 +101,16 @@ class PlayedVolume : public dv::NtFiles {
     static std::wstring Inside(const std::wstring& relative, const std::wstring& name);
 
     NTSTATUS ListRecords(HANDLE folder, void* buffer, ULONG size, FILE_INFORMATION_CLASS kind,
-                         bool restart) const;
+                         bool restart, ULONG& bytes) const;
     void PlayRecords(const std::wstring& relative, void* buffer, FILE_INFORMATION_CLASS kind) const;
     NTSTATUS QueryStat(HANDLE entry, void* buffer, ULONG size) const;
     void NameFromPlayedRoot(void* buffer) const;
-    uint64_t PlayedId(const EntryPlay* entry, uint64_t id) const;
+    uint64_t PlayedId(const EntryPlay* entry, uint64_t id, FILE_INFORMATION_CLASS kind) const;
     DWORD PlayedAttributes(const std::wstring& relative) const;
 
     // Every entry below the folder by its file ID, as made or as opened since.
     mutable std::map<uint64_t, std::wstring> known_;
-    mutable uint64_t answers_ = 0; // of 64-bit IDs on ReFS
+    mutable uint64_t answers_ = 0; // of 64-bit IDs that vary
     // Played attribute bits by entry, as set since.
     mutable std::map<std::wstring, DWORD> attributes_;
     VolumePlay volume_;

@@ -21,9 +21,18 @@ struct Swap {
     int Found = 2;
     // The pattern added during the scan, the swap made as its pass starts.
     bool PatternAddedInScan = false;
+    const VolumePlay* DiskAfterScan = nullptr; // another disk at the drive's letter
 };
 
 const VolumePlay kOlderWindows = {.DontReparseRefused = true}, kShare = {.Share = true};
+const VolumePlay kReFS = {.WideIds = true, .NarrowIdsVary = true, .RootWithoutDot = true};
+// As fastfat answers.
+const VolumePlay kFat = {.StatRefusal = kStatusInvalidParameter,
+                         .TagRefusal = kStatusInvalidParameter,
+                         .WideIdRefusal = kStatusInvalidParameter,
+                         .PosixRefused = true};
+const VolumePlay kSerial1 = {.Serial = 1}, kSerial2 = {.Serial = 2}, kNoSerial = {.NoSerial = true};
+const Listing kAllThere = {"x", "x\\1.tmp", "y", "y\\2.tmp"};
 const char kSecondName[] = "rm ../victim/2.tmp && printf precious > d/y/2.tmp && "
                            "ln d/y/2.tmp ../victim/2.tmp && mv d/y d/y.old && "
                            "ln -s \"$PWD/../victim\" d/y";
@@ -58,7 +67,36 @@ const Swap kSwaps[] = {
      "mv d/y/2.tmp d/y/2.old && echo new > d/y/2.tmp",
      {"x", "y", "y\\2.old", "y\\2.tmp"},
      "Deleted: 1KB",
-     {.ReFS = true, .RootWithoutDot = true}},
+     kReFS},
+    {"disk now an exFAT one of the same paths", "", "", kAllThere, "Deleted: 0KB", kReFS, 2, false,
+     &kFat},
+    {"disk now one of another serial number", "", "", kAllThere, "Deleted: 0KB", kSerial1, 2, false,
+     &kSerial2},
+    // Where the drive tells no serial number now, the IDs decide.
+    {"disk of no serial number now",
+     "",
+     "",
+     {"x", "y"},
+     "Deleted: 3KB",
+     kSerial1,
+     2,
+     false,
+     &kNoSerial},
+    // FAT gives a file made anew its old ID: the time it was written tells.
+    {"file made anew in its slot on FAT",
+     "",
+     "rm d/y/2.tmp && echo new > d/y/2.tmp",
+     {"x", "y", "y\\2.tmp"},
+     "Deleted: 1KB",
+     kFat},
+    {"file appended to on NTFS",
+     "",
+     "echo more >> d/y/2.tmp",
+     {"x", "y"},
+     "Deleted: 3KB",
+     {.IdsLast = true}},
+    // Wine keeps no IDs for life either.
+    {"file appended to", "", "echo more >> d/y/2.tmp", {"x", "y", "y\\2.tmp"}, "Deleted: 1KB"},
     // The folders of the path in hand are kept open; one opened from them is
     // checked all the same.
     {"sibling folder now a link",
@@ -74,6 +112,13 @@ const Swap kSwaps[] = {
      {"2.tmp"},
      "Deleted: 3KB",
      kOlderWindows},
+    // A subst drive names its files from its real volume's root: the same walk.
+    {"kept folder now a link on a subst drive",
+     "d\\x\\1.tmp",
+     "mv d d.old && ln -s \"$PWD/../victim\" d",
+     {"2.tmp"},
+     "Deleted: 3KB",
+     {.Subst = true}},
     // The one open from the root crosses no reparse point: refused, the walk
     // refuses the junction.
     {"folder now a junction", "", "", {"x", "y", "y\\2.tmp"}, "Deleted: 1KB"},
@@ -130,13 +175,16 @@ TEST_P(RemovalChecks, LeaveTheFileBehindASwap) {
     File("d\\y\\2.tmp", 2048);
     MakeDir(root_ + "\\victim");
     WriteFile(root_ + "\\victim\\2.tmp", "precious");
-    PlayedVolume played(drive_, swap.Volume);
+    std::optional<PlayedVolume> played(std::in_place, drive_, swap.Volume);
     dv::TSForm& form = ScanForm({swap.PatternAddedInScan ? "*.none" : "*.tmp"});
     bool swapped = false;
     const auto swapNow = [&] {
-        if (*swap.Script)
+        if (swap.DiskAfterScan)
+            played.emplace(drive_, *swap.DiskAfterScan);
+        else if (*swap.Script)
             return RunHostScript(drive_, swap.Script);
-        played.Play("d\\y", {.Tag = kJunction});
+        else
+            played->Play("d\\y", {.Tag = kJunction});
         return true;
     };
     std::optional<PatternAddedDuringScan> added;
@@ -149,7 +197,7 @@ TEST_P(RemovalChecks, LeaveTheFileBehindASwap) {
     form.bSelAllClick();
 
     if (*swap.AtOpen)
-        played.AfterOpen = [&](const std::string& opened) {
+        played->AfterOpen = [&](const std::string& opened) {
             if (opened == swap.AtOpen && !swapped)
                 swapped = swapNow();
         };

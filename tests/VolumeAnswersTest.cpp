@@ -53,12 +53,16 @@ struct Row {
 
 const VolumePlay kNoIds = {.NoFileIds = true};
 const VolumePlay kTwoIdKinds = {.HandleIdBits = uint64_t(5) << 60, .RootWithoutDot = true};
-const VolumePlay kReFS = {.ReFS = true, .RootWithoutDot = true};
+const VolumePlay kReFS = {.WideIds = true, .NarrowIdsVary = true, .RootWithoutDot = true};
+const uint64_t kHighBits = uint64_t(5) << 60;
 
 const Row kRows[] = {
+    // As fastfat answers: every class it lacks refused as an invalid parameter
+    // but the 128-bit listing, refused as an invalid class.
     {"FAT32",
-     {.StatRefusal = kStatusInvalidInfoClass,
+     {.StatRefusal = kStatusInvalidParameter,
       .TagRefusal = kStatusInvalidParameter,
+      .WideIdRefusal = kStatusInvalidParameter,
       .PosixRefused = true},
      {},
      kAllDeleted},
@@ -89,16 +93,56 @@ const Row kRows[] = {
      kDrivesFolderPassedOver},
     {"folder ID refused for a moment on ReFS",
      kReFS,
-     {{"v\\sub", {.Busy = kStatusInsufficientResources}}},
+     {{"v\\sub", {.Refusal = kStatusInsufficientResources}}},
      kSubPassedOver},
-    // The folder's stat, tag and listing with IDs refused for a moment: the
-    // classes still serve the entries after it.
+    // Refused after others answered: that entry alone cannot be checked.
+    {"file ID refused as an invalid parameter on ReFS",
+     kReFS,
+     {{"v\\sub\\b.tmp", {.Refusal = kStatusInvalidParameter}}},
+     kSwappedFileKept},
+    {"folder listing refused as an invalid parameter on ReFS",
+     kReFS,
+     {{"v\\sub", {.WideListingRefusal = kStatusInvalidParameter}}},
+     kSubPassedOver},
+    {"file ID refused for a moment then a file swapped on ReFS",
+     kReFS,
+     {{"v\\a.tmp", {.Refusal = kStatusInsufficientResources}},
+      {"v\\sub\\b.tmp", {.OtherId = true}}},
+     {{"a.tmp", "j", "ro.tmp", "sub", "sub\\b.tmp", "sub\\c.dat"},
+      "Deleted: 1KB",
+      {"a.tmp", "sub", "sub\\b.tmp"},
+      "4KB cleaned"}},
+    // The 64-bit IDs serve where handles give no 128-bit ones.
+    {"wide listings and no wide IDs of handles",
+     {.WideIdRefusal = kStatusInvalidParameter, .WideIds = true},
+     {{"v", {.OtherId = true}}},
+     kDrivesFolderPassedOver},
+    // Only a listing in the richest class teaches the kinds: here v's.
+    {"wide listing of the first folder refused for a moment on ReFS",
+     kReFS,
+     {{"t", {.WideListingRefusal = kStatusInsufficientResources}}, {"v\\sub", {.OtherId = true}}},
+     kSubPassedOver},
+    {"stat and internal narrow IDs differ", {.StatIdBits = kHighBits}, {}, kAllDeleted},
+    {"stat and internal narrow IDs differ on ReFS",
+     {.StatIdBits = kHighBits, .WideIds = true, .NarrowIdsVary = true, .RootWithoutDot = true},
+     {},
+     kAllDeleted},
+    // Its own "." teaches the kinds; the root's entry for it is what gets checked.
+    {"first folder below a root without a dot swapped",
+     {.RootWithoutDot = true},
+     {{"t", {.OtherId = true}}, {"v\\sub", {.OtherId = true}}},
+     kSubPassedOver},
+    // The folder's stat, tag and listing with IDs refused for a moment: it is
+    // passed over, and the classes still serve the entries after it.
     {"classes refused for a moment",
      {},
-     {{"v", {.Busy = kStatusInsufficientResources}},
+     {{"v\\j", {.Refusal = kStatusInsufficientResources}},
       {"v\\sub", {.Tag = kProjectedFolder}},
       {"v\\sub\\b.tmp", {.OtherId = true}}},
-     kSwappedFileKept},
+     {{"j", "ro.tmp", "sub", "sub\\b.tmp", "sub\\c.dat"},
+      "Deleted: 3KB",
+      {"j", "sub", "sub\\b.tmp"},
+      "4KB cleaned"}},
     {"folder swapped where IDs agree", {}, {{"v\\sub", {.OtherId = true}}}, kSubPassedOver},
     {"junction", {}, {{"v\\j", {.Tag = kJunction, .Target = "t\\dir"}}}, kLinkKept},
     {"folder link", kNoIds, {{"v\\j", {.Tag = kSymbolicLink, .Target = "t\\dir"}}}, kLinkKept},
@@ -203,7 +247,7 @@ TEST_F(ScanTest, TheRootTeachesTheWalkItsIdKinds) {
         {"a root with a dot", {}, true, dv::IdKind::Narrow},
         {"a root without", {.RootWithoutDot = true}, true, dv::IdKind::Narrow},
         {"two kinds", kTwoIdKinds, true, dv::IdKind::None},
-        {"ReFS", {.ReFS = true, .RootWithoutDot = true}, true, dv::IdKind::Wide},
+        {"ReFS", kReFS, true, dv::IdKind::Wide},
         {"no IDs", {.NoFileIds = true, .RootWithoutDot = true}, false, dv::IdKind::None},
         {"an empty FAT root", {.EmptyRoot = true}, false, dv::IdKind::None},
     };
@@ -219,6 +263,24 @@ TEST_F(ScanTest, TheRootTeachesTheWalkItsIdKinds) {
         EXPECT_EQ(volume.IdsLearned, row.Learned);
         EXPECT_EQ(volume.Ids, row.Ids);
     }
+}
+
+// A listing answered with no bytes (a filter) lists nothing, whatever the
+// listing before it left.
+TEST_F(ScanTest, AListingOfNoBytesListsNothing) {
+    File("v\\a.tmp", 1);
+    MakeDir(drive_ + "\\w");
+    PlayedVolume played(drive_, {});
+    played.Play("w", {.ListsNothing = true});
+    dv::FileHandle v, w;
+    ASSERT_EQ(dv::OpenFolderByPath(W(At("v")), v), 0u);
+    ASSERT_EQ(dv::OpenFolderByPath(W(At("w")), w), 0u);
+    dv::Volume volume;
+    std::vector<dv::ListedEntry> entries;
+    EXPECT_TRUE(dv::ReadListing(volume, v.Get(), entries));
+    EXPECT_EQ(entries.size(), 1u);
+    EXPECT_TRUE(dv::ReadListing(volume, w.Get(), entries));
+    EXPECT_EQ(entries.size(), 0u);
 }
 
 } // namespace

@@ -35,7 +35,7 @@ struct IdInformation {
 // volume gives.
 bool QueryAttributes(Volume& volume, HANDLE opened, Identity& identity) {
     return AskOptional(
-        volume.NoAttributeTag,
+        volume, OptionalClass::AttributeTag,
         [&] {
             AttributeTagInformation tag{};
             const NTSTATUS status =
@@ -54,7 +54,59 @@ bool QueryAttributes(Volume& volume, HANDLE opened, Identity& identity) {
         });
 }
 
+// The stat query: the attributes, the tag and the 64-bit ID at once.
+NTSTATUS ReadStat(HANDLE opened, Identity& identity, FileId& id) {
+    StatInformation stat{};
+    const NTSTATUS status = Nt().QueryInformation(opened, &stat, sizeof stat, FileClass::Stat);
+    if (status >= 0) {
+        identity.Attributes = stat.FileAttributes;
+        identity.ReparseTag = stat.ReparseTag;
+        id = FileId::Narrow(uint64_t(stat.FileId.QuadPart));
+    }
+    return status;
+}
+
+bool QueryNarrowId(Volume& volume, HANDLE opened, FileId& id) {
+    if (volume.MayKnow(OptionalClass::Stat)) {
+        Identity identity;
+        const NTSTATUS status = ReadStat(opened, identity, id);
+        volume.Heard(OptionalClass::Stat, status);
+        if (status >= 0 || volume.MayKnow(OptionalClass::Stat))
+            return status >= 0;
+    }
+    LARGE_INTEGER index{};
+    if (Nt().QueryInformation(opened, &index, sizeof index, FileClass::Internal) < 0)
+        return false;
+    id = FileId::Narrow(uint64_t(index.QuadPart));
+    return true;
+}
+
+bool QueryWideId(Volume& volume, HANDLE opened, FileId& id) {
+    if (!volume.MayKnow(OptionalClass::WideHandleId))
+        return false;
+    IdInformation information{};
+    const NTSTATUS status =
+        Nt().QueryInformation(opened, &information, sizeof information, FileClass::Id);
+    volume.Heard(OptionalClass::WideHandleId, status);
+    if (status < 0)
+        return false;
+    id = FileId::Wide(information.Low, information.High);
+    return true;
+}
+
+bool IsDirectory(const Identity& identity) {
+    return identity.Attributes & FILE_ATTRIBUTE_DIRECTORY;
+}
+
 } // namespace
+
+void Volume::Heard(OptionalClass kind, NTSTATUS status) {
+    ClassAnswer& answer = Answer(kind);
+    if (status >= 0)
+        answer = ClassAnswer::Answered;
+    else if (answer == ClassAnswer::NotAsked && TellsOfVolume(status))
+        answer = ClassAnswer::Unknown;
+}
 
 FileId Comparable(const Volume& volume, const FileId& listed) {
     return volume.IdsLearned && listed.Kind == volume.Ids && listed.Known() ? listed : FileId{};
@@ -62,47 +114,27 @@ FileId Comparable(const Volume& volume, const FileId& listed) {
 
 bool QueryHandleId(Volume& volume, HANDLE opened, IdKind kind, FileId& id) {
     id = {};
-    NTSTATUS status = 0;
-    if (kind == IdKind::Narrow) {
-        LARGE_INTEGER index{};
-        status = Nt().QueryInformation(opened, &index, sizeof index, FileClass::Internal);
-        if (status >= 0)
-            id = FileId::Narrow(uint64_t(index.QuadPart));
-    } else if (kind == IdKind::Wide && !volume.NoWideHandleId) {
-        IdInformation information{};
-        status = Nt().QueryInformation(opened, &information, sizeof information, FileClass::Id);
-        if (status >= 0)
-            id = FileId::Wide(information.Low, information.High);
-        else if (TellsOfVolume(status))
-            volume.NoWideHandleId = true;
-    }
-    return status >= 0 || TellsOfVolume(status);
+    return kind == IdKind::Narrow ? QueryNarrowId(volume, opened, id)
+           : kind == IdKind::Wide ? QueryWideId(volume, opened, id)
+                                  : false;
 }
 
 bool QueryIdentity(Volume& volume, HANDLE opened, IdKind kind, Identity& identity) {
     identity = {};
-    // The stat query answers the attributes, the tag and the 64-bit ID at once.
+    // Where the volume answers the stat query, one query serves a 64-bit
+    // check whole; where it refuses it for this handle alone, the attributes
+    // still come from the plainer classes, but the 64-bit ID from no other.
     FileId statId;
     const bool read = AskOptional(
-        volume.NoStatQuery,
-        [&] {
-            StatInformation stat{};
-            const NTSTATUS status =
-                Nt().QueryInformation(opened, &stat, sizeof stat, FileClass::Stat);
-            identity.Attributes = stat.FileAttributes;
-            identity.ReparseTag = stat.ReparseTag;
-            statId = FileId::Narrow(uint64_t(stat.FileId.QuadPart));
-            return status;
-        },
-        [&] {
-            statId = {};
-            return QueryAttributes(volume, opened, identity);
-        });
+        volume, OptionalClass::Stat, [&] { return ReadStat(opened, identity, statId); },
+        [&] { return QueryAttributes(volume, opened, identity); });
     if (!read)
         return false;
-    if (kind == IdKind::Narrow && statId.Kind == IdKind::Narrow) {
-        identity.Id = statId;
+    if (kind == IdKind::None)
         return true;
+    if (kind == IdKind::Narrow && volume.MayKnow(OptionalClass::Stat)) {
+        identity.Id = statId;
+        return statId.Kind == IdKind::Narrow;
     }
     return QueryHandleId(volume, opened, kind, identity.Id);
 }
@@ -110,26 +142,32 @@ bool QueryIdentity(Volume& volume, HANDLE opened, IdKind kind, Identity& identit
 bool IsListedEntry(Volume& volume, HANDLE opened, const ListedEntry& listed) {
     const FileId expected = Comparable(volume, listed.Id);
     Identity identity;
-    if (!QueryIdentity(volume, opened, expected.Kind, identity))
-        return false;
-    const bool directory = identity.Attributes & FILE_ATTRIBUTE_DIRECTORY;
-    return directory == listed.IsDirectory() &&
+    return QueryIdentity(volume, opened, expected.Kind, identity) &&
+           IsDirectory(identity) == listed.IsDirectory() &&
            IsLink(identity.Attributes, identity.ReparseTag) == listed.IsLink() &&
-           MayBeSameFile(identity.Id, expected);
+           IdMatches(expected, identity.Id);
 }
 
 bool IsRecordedFolder(Volume& volume, HANDLE opened, const FileId& recorded) {
     Identity identity;
     return QueryIdentity(volume, opened, recorded.Known() ? recorded.Kind : IdKind::None,
                          identity) &&
-           (identity.Attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           !IsLink(identity.Attributes, identity.ReparseTag) &&
-           MayBeSameFile(identity.Id, recorded);
+           IsDirectory(identity) && !IsLink(identity.Attributes, identity.ReparseTag) &&
+           IdMatches(recorded, identity.Id);
 }
 
-bool IsRecordedFile(Volume& volume, HANDLE openedFile, const FileId& recorded) {
+bool WrittenAt(Volume& volume, HANDLE openedFile, int64_t lastWrite) {
+    if (volume.IdsLast || lastWrite == 0)
+        return true;
+    BasicInformation basic{};
+    return Nt().QueryInformation(openedFile, &basic, sizeof basic, FileClass::Basic) >= 0 &&
+           basic.LastWriteTime.QuadPart == lastWrite;
+}
+
+bool IsRecordedFile(Volume& volume, HANDLE openedFile, const FileId& recorded, int64_t lastWrite) {
     FileId id;
-    return QueryHandleId(volume, openedFile, recorded.Kind, id) && MayBeSameFile(id, recorded);
+    return (!recorded.Known() || QueryHandleId(volume, openedFile, recorded.Kind, id)) &&
+           IdMatches(recorded, id) && WrittenAt(volume, openedFile, lastWrite);
 }
 
 } // namespace dv

@@ -8,7 +8,7 @@ namespace {
 
 const ULONG kFileOpenNoRecall = 0x00400000;
 const DWORD kDispositionDelete = 0x1, kDispositionPosixSemantics = 0x2;
-const ULONG kSupportsPosixUnlinkRename = 0x400;
+const ULONG kSupportsPosixUnlinkRename = 0x400, kSupportsOpenByFileId = 0x01000000;
 
 struct BasicInformation {
     LARGE_INTEGER CreationTime, LastAccessTime, LastWriteTime, ChangeTime;
@@ -53,7 +53,8 @@ void FileHandle::Close() {
 Volume Volume::Of(HANDLE root) {
     Volume volume;
     // Where the volume tells what its file system supports, it is believed:
-    // POSIX deletion is then asked only where it is offered.
+    // POSIX deletion is asked only where it is offered, and a file's ID is
+    // taken for its life only where files can be opened by it.
     struct {
         ULONG Attributes;
         LONG MaximumComponentNameLength;
@@ -62,14 +63,29 @@ Volume Volume::Of(HANDLE root) {
     } information{};
     const NTSTATUS status =
         Nt().QueryVolume(root, &information, sizeof information, FileClass::VolumeAttributes);
-    if (status >= 0 || status == kStatusBufferOverflow)
-        volume.NoPosixDelete = !(information.Attributes & kSupportsPosixUnlinkRename);
+    if (status >= 0 || status == kStatusBufferOverflow) {
+        if (!(information.Attributes & kSupportsPosixUnlinkRename))
+            volume.GiveUp(OptionalClass::PosixDelete);
+        volume.IdsLast = information.Attributes & kSupportsOpenByFileId;
+    }
     struct {
         ULONG DeviceType, Characteristics;
     } device{};
     const ULONG kRemoteDevice = 0x10;
     if (Nt().QueryVolume(root, &device, sizeof device, FileClass::VolumeDevice) >= 0)
         volume.Remote = device.Characteristics & kRemoteDevice;
+    // FILE_FS_VOLUME_INFORMATION, with room for a label of 32 characters; a
+    // longer one leaves the fixed part answered.
+    struct {
+        LARGE_INTEGER CreationTime;
+        ULONG SerialNumber, LabelLength;
+        BOOLEAN SupportsObjects;
+        WCHAR Label[32];
+    } label{};
+    const NTSTATUS labelStatus =
+        Nt().QueryVolume(root, &label, sizeof label, FileClass::VolumeSerial);
+    volume.HasSerial = labelStatus >= 0 || labelStatus == kStatusBufferOverflow;
+    volume.Serial = volume.HasSerial ? label.SerialNumber : 0;
     return volume;
 }
 
@@ -144,11 +160,11 @@ bool SetAttributesByHandle(HANDLE entry, DWORD attributes) {
 
 bool DeleteByHandle(Volume& volume, HANDLE entry) {
     // POSIX semantics take the name away at once, even while another program
-    // holds the file open with delete sharing. Where a volume does not know
+    // holds the file open with delete sharing. Where a volume does not offer
     // them (systems before Windows 10 1607, FAT, most shares, Wine), the plain
-    // disposition serves for the rest of the walk.
+    // disposition serves.
     return AskOptional(
-        volume.NoPosixDelete,
+        volume, OptionalClass::PosixDelete,
         [&] {
             const ULONG flags = kDispositionDelete | kDispositionPosixSemantics;
             return Nt().SetInformation(entry, &flags, sizeof flags, FileClass::DispositionEx);

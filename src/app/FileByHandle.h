@@ -5,11 +5,13 @@
 // nothing is resolved again from the root. Each open asks only the rights its
 // step uses. A class of information a volume does not know (no attribute tags
 // on FAT, no file IDs on some shares, no POSIX deletion) is given up for the
-// walk once the volume says so; any other refusal is about that moment or
-// that entry, and the plainer request serves for that entry alone.
+// walk once the volume says so before it ever answered it; any other refusal
+// is about that moment or that entry, and the plainer request serves for that
+// entry alone. No check of an ID passes without an ID to compare.
 #include "app/FileId.h"
 
 #include <windows.h>
+#include <winternl.h>
 
 #include <cstdint>
 #include <string>
@@ -54,23 +56,38 @@ struct ListedEntry {
     std::wstring Name;
     DWORD Attributes;
     uint64_t Size;
-    FileId Id;        // of the kind the listing gave; none where it gave none
-    ULONG ReparseTag; // 0 where the listing does not tell
+    FileId Id;         // of the kind the listing gave; none where it gave none
+    ULONG ReparseTag;  // 0 where the listing does not tell
+    int64_t LastWrite; // as the listing gave it
 
     bool IsDirectory() const { return Attributes & FILE_ATTRIBUTE_DIRECTORY; }
     bool IsLink() const { return dv::IsLink(Attributes, ReparseTag); }
 };
 
-// What the volume of one walk has shown it cannot answer, remembered for the
-// rest of that walk, and which IDs it gives alike in listings and handles. A
-// walk never enters a link, so it never leaves its volume.
+// The classes of information a volume may not know, each asked where it may be.
+enum class OptionalClass : uint8_t {
+    Stat,          // attributes and ID in one query (Windows 10 1709 on)
+    AttributeTag,  // not on FAT and exFAT
+    WideHandleId,  // 128-bit IDs of handles (Windows 8 on)
+    PosixDelete,   // offered from Windows 10 1607 on, not by FAT or most shares
+    IdExtdListing, // the listings, richest first: 128-bit IDs and tags
+    IdBothListing, // 64-bit IDs and tags
+    FullListing,   // tags
+    PlainListing,
+    Count,
+};
+
+// What a volume has answered to an optional class.
+enum class ClassAnswer : uint8_t { NotAsked, Answered, Unknown };
+
+// What the volume of one walk says it is and supports, what it has answered
+// to the optional classes, and which IDs it gives alike in listings and
+// handles. A walk never enters a link, so it never leaves its volume.
 struct Volume {
-    bool NoStatQuery = false;    // attributes and ID in one query (Windows 10 1709 on)
-    bool NoAttributeTag = false; // FAT and exFAT
-    bool NoWideHandleId = false; // 128-bit IDs of handles (Windows 8 on)
-    bool NoPosixDelete = false;  // before Windows 10 1607, FAT, most shares
-    bool Remote = false;         // a share: the server resolves every name again
-    uint8_t ListingsUnknown = 0; // a bit per listing class the volume does not know
+    bool Remote = false;  // a share: the server resolves every name again
+    bool IdsLast = false; // a file keeps its ID for life (not on FAT, exFAT, Wine)
+    bool HasSerial = false;
+    uint32_t Serial = 0; // the volume's serial number, where it tells one
     // The kind of ID the volume's listings and its handles give alike, learned
     // from the first folder whose listing gives "." an ID (below the root: a
     // root lists no "."); none until then, and where the two differ (some
@@ -78,8 +95,25 @@ struct Volume {
     IdKind Ids = IdKind::None;
     bool IdsLearned = false;
 
-    // The volume of a walk's root, as it says what it supports.
+    // The volume of a walk's root, as it says what it is and supports.
     static Volume Of(HANDLE root);
+
+    // Whether a class is worth asking: the volume has not said it does not know it.
+    bool MayKnow(OptionalClass kind) const { return Answer(kind) != ClassAnswer::Unknown; }
+    // Takes in how a request of the class was answered. A refusal that says
+    // the volume does not know the class gives it up for the walk, unless the
+    // class has answered on this volume before: then the refusal speaks for
+    // that request alone (fastfat, Samba and WinFsp also answer such a
+    // status for other reasons).
+    void Heard(OptionalClass kind, NTSTATUS status);
+    // Gives a class up whatever it answered before.
+    void GiveUp(OptionalClass kind) { Answer(kind) = ClassAnswer::Unknown; }
+
+  private:
+    ClassAnswer& Answer(OptionalClass kind) { return answers_[size_t(kind)]; }
+    ClassAnswer Answer(OptionalClass kind) const { return answers_[size_t(kind)]; }
+
+    ClassAnswer answers_[size_t(OptionalClass::Count)] = {};
 };
 
 // The ID as the volume's listings and handles both give it, or none where
@@ -124,12 +158,12 @@ bool ReadListing(Volume& volume, HANDLE folder, std::vector<ListedEntry>& entrie
 // What an opened handle says it is.
 struct Identity {
     DWORD Attributes = 0;
-    FileId Id;            // of the kind asked; none where the volume cannot tell it
+    FileId Id;            // of the kind asked; none where none was asked
     ULONG ReparseTag = 0; // 0 where the volume does not tell
 };
 // Reads the attributes and the ID of the kind asked. False when the handle
-// tells not even its attributes, or when its volume gives such IDs but not
-// at this moment: the entry cannot be checked.
+// tells not even its attributes, or cannot give an ID of that kind now: the
+// entry cannot be checked.
 bool QueryIdentity(Volume& volume, HANDLE opened, IdKind kind, Identity& identity);
 
 // Whether an opened handle is the entry its parent listed: the same kind, a
@@ -142,10 +176,16 @@ bool IsListedEntry(Volume& volume, HANDLE opened, const ListedEntry& listed);
 // volume gives alike, or none): a folder, no link, the same file ID.
 bool IsRecordedFolder(Volume& volume, HANDLE opened, const FileId& recorded);
 
+// Whether an opened file was last written when its folder's listing said
+// (lastWrite; 0: the listing said nothing). Where a volume's IDs do not last,
+// a file deleted and made anew may come back with its old ID, and this tells
+// it apart; a file written to since cannot be told from such a one.
+bool WrittenAt(Volume& volume, HANDLE openedFile, int64_t lastWrite);
+
 // Whether a handle opened as a file, never a folder, is the file recorded
-// with this ID (a known one): asks only the ID, where a check of the kind
-// would cost another question.
-bool IsRecordedFile(Volume& volume, HANDLE openedFile, const FileId& recorded);
+// with this ID (a known one) and, where IDs do not last, last written then:
+// asks no more, where a check of the kind would cost another question.
+bool IsRecordedFile(Volume& volume, HANDLE openedFile, const FileId& recorded, int64_t lastWrite);
 
 // Sets the attributes through the handle; false when refused.
 bool SetAttributesByHandle(HANDLE entry, DWORD attributes);

@@ -31,10 +31,12 @@ struct FileId {
     bool operator==(const FileId&) const = default;
 };
 
-// Whether two IDs may name the same file: an ID that cannot tell, or one of
-// another kind, never counts as another file.
-inline bool MayBeSameFile(const FileId& a, const FileId& b) {
-    return !a.Known() || !b.Known() || a.Kind != b.Kind || (a.Low == b.Low && a.High == b.High);
+// Whether an ID given now vouches for the file or folder recorded with an ID:
+// where a known ID was recorded, only a known ID of the same kind, equal to
+// it, does; an ID that cannot be had, or one of another kind, fails. Where
+// none was recorded, the ID has nothing to say and the other checks decide.
+inline bool IdMatches(const FileId& recorded, const FileId& given) {
+    return !recorded.Known() || (given.Known() && given == recorded);
 }
 
 } // namespace dv

@@ -31,6 +31,7 @@ struct IdExtdRecord {
 // A listing class and where its records keep what the walks read.
 struct ListingClass {
     FILE_INFORMATION_CLASS Class;
+    OptionalClass Known; // what the volume answered to it
     IdKind Ids;
     size_t NameAt;
     size_t TagAt; // a reparse point's tag; 0: the class does not tell it
@@ -39,14 +40,16 @@ struct ListingClass {
 
 // Richest first. FILE_DIRECTORY_INFORMATION, the plainest, is the head and the name.
 const ListingClass kListings[] = {
-    {FileClass::IdExtdDirectory, IdKind::Wide, offsetof(IdExtdRecord, FileName),
-     offsetof(IdExtdRecord, ReparsePointTag), offsetof(IdExtdRecord, FileId)},
+    {FileClass::IdExtdDirectory, OptionalClass::IdExtdListing, IdKind::Wide,
+     offsetof(IdExtdRecord, FileName), offsetof(IdExtdRecord, ReparsePointTag),
+     offsetof(IdExtdRecord, FileId)},
     // A reparse point's tag stands where extended attributes' size would.
-    {FileClass::IdBothDirectory, IdKind::Narrow, offsetof(FILE_ID_BOTH_DIR_INFO, FileName),
-     offsetof(FILE_ID_BOTH_DIR_INFO, EaSize), offsetof(FILE_ID_BOTH_DIR_INFO, FileId)},
-    {FileClass::FullDirectory, IdKind::None, offsetof(FILE_FULL_DIR_INFO, FileName),
-     offsetof(FILE_FULL_DIR_INFO, EaSize), 0},
-    {FileClass::Directory, IdKind::None, sizeof(RecordHead), 0, 0},
+    {FileClass::IdBothDirectory, OptionalClass::IdBothListing, IdKind::Narrow,
+     offsetof(FILE_ID_BOTH_DIR_INFO, FileName), offsetof(FILE_ID_BOTH_DIR_INFO, EaSize),
+     offsetof(FILE_ID_BOTH_DIR_INFO, FileId)},
+    {FileClass::FullDirectory, OptionalClass::FullListing, IdKind::None,
+     offsetof(FILE_FULL_DIR_INFO, FileName), offsetof(FILE_FULL_DIR_INFO, EaSize), 0},
+    {FileClass::Directory, OptionalClass::PlainListing, IdKind::None, sizeof(RecordHead), 0, 0},
 };
 
 template <class T> T Read(const char* at) {
@@ -62,7 +65,8 @@ ListedEntry EntryOf(const char* record, const ListingClass& listing) {
                       head.FileAttributes,
                       uint64_t(head.EndOfFile.QuadPart),
                       {},
-                      0};
+                      0,
+                      head.LastWriteTime.QuadPart};
     if (listing.TagAt && (head.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
         entry.ReparseTag = Read<ULONG>(record + listing.TagAt);
     if (listing.Ids == IdKind::Narrow)
@@ -80,10 +84,18 @@ std::vector<LONGLONG>& Buffer() {
     return buffer;
 }
 
-NTSTATUS ReadRecords(HANDLE folder, FILE_INFORMATION_CLASS kind, bool restart) {
+// The records of one read, and how many bytes of the buffer they fill.
+struct Records {
+    NTSTATUS Status;
+    ULONG Bytes;
+};
+
+Records ReadRecords(HANDLE folder, FILE_INFORMATION_CLASS kind, bool restart) {
     std::vector<LONGLONG>& buffer = Buffer();
-    return Nt().QueryDirectory(folder, buffer.data(), ULONG(buffer.size() * sizeof(LONGLONG)), kind,
-                               restart);
+    Records read{};
+    read.Status = Nt().QueryDirectory(
+        folder, buffer.data(), ULONG(buffer.size() * sizeof(LONGLONG)), kind, restart, read.Bytes);
+    return read;
 }
 
 // An empty FAT or exFAT root has not even "." to list.
@@ -91,59 +103,107 @@ bool Listed(NTSTATUS status) {
     return status >= 0 || status == kStatusNoMoreFiles || status == kStatusNoSuchFile;
 }
 
-// Reads the first records in the richest class the volume may know; null when
-// none is answered. A class the volume does not know is given up for the walk;
+// A read that ends the listing: nothing more, or (a filter) success with no bytes.
+bool LastRead(const Records& read) {
+    return read.Status == kStatusNoMoreFiles || read.Status == kStatusNoSuchFile ||
+           (read.Status >= 0 && read.Bytes == 0);
+}
+
+// Whether a listing class may serve the walk now: the volume may know it, and
+// once the walk has learned which IDs it compares, it gives those IDs.
+bool MayServe(const Volume& volume, const ListingClass& listing) {
+    return volume.MayKnow(listing.Known) &&
+           (!volume.IdsLearned || volume.Ids == IdKind::None || listing.Ids == volume.Ids);
+}
+
+// Reads the first records in the richest class that may serve; null when none
+// is answered. A class the volume does not know is given up for the walk;
 // any other refusal leaves the plainer classes to serve this folder.
-const ListingClass* StartListing(Volume& volume, HANDLE folder, NTSTATUS& status) {
-    for (size_t i = 0; i < std::size(kListings); ++i) {
-        if (volume.ListingsUnknown & (1u << i))
+const ListingClass* StartListing(Volume& volume, HANDLE folder, Records& read) {
+    for (const ListingClass& listing : kListings) {
+        if (!MayServe(volume, listing))
             continue;
-        status = ReadRecords(folder, kListings[i].Class, true);
-        if (Listed(status))
-            return &kListings[i];
-        if (TellsOfEntry(status))
+        read = ReadRecords(folder, listing.Class, true);
+        volume.Heard(listing.Known, Listed(read.Status) ? 0 : read.Status);
+        if (Listed(read.Status))
+            return &listing;
+        if (TellsOfEntry(read.Status))
             return nullptr;
-        if (TellsOfVolume(status))
-            volume.ListingsUnknown |= uint8_t(1u << i);
     }
     return nullptr;
 }
 
+// The richest class the volume may know: only a listing in it teaches the
+// walk its ID kinds, never one that stood in for it for a moment.
+bool IsRichestKnown(const Volume& volume, const ListingClass& listing) {
+    for (const ListingClass& richer : kListings)
+        if (volume.MayKnow(richer.Known))
+            return &richer == &listing;
+    return false;
+}
+
 // Appends the records of one read, each name as the disk holds it; the "."
-// record goes to self.
-void AppendRecords(const ListingClass& listing, std::vector<ListedEntry>& entries,
+// record goes to self. Nothing is read past the bytes the read filled.
+void AppendRecords(const ListingClass& listing, ULONG bytes, std::vector<ListedEntry>& entries,
                    std::optional<ListedEntry>& self) {
-    const char* bytes = reinterpret_cast<const char*>(Buffer().data());
-    for (ULONG offset = 0;;) {
-        ListedEntry entry = EntryOf(bytes + offset, listing);
+    const char* buffer = reinterpret_cast<const char*>(Buffer().data());
+    for (ULONG offset = 0; offset + listing.NameAt <= bytes;) {
+        const auto& head = *reinterpret_cast<const RecordHead*>(buffer + offset);
+        if (head.FileNameLength > bytes - offset - listing.NameAt)
+            return;
+        ListedEntry entry = EntryOf(buffer + offset, listing);
         if (!IsDotEntry(entry.Name.c_str()))
             entries.push_back(std::move(entry));
         else if (entry.Name == L".")
             self = std::move(entry);
-        const ULONG next = Read<ULONG>(bytes + offset);
-        if (next == 0)
+        if (head.NextEntryOffset == 0)
             return;
-        offset += next;
+        offset += head.NextEntryOffset;
     }
 }
 
 // Compares the ID a folder's listing gave "." with the one its handle gives.
+// Listings of 128-bit IDs are of no use where handles give none: the volume's
+// 64-bit ones serve instead, and are learned anew.
 void CompareIdKinds(Volume& volume, HANDLE folder, const FileId& listed) {
     FileId opened;
-    if (!listed.Known() || !QueryHandleId(volume, folder, listed.Kind, opened))
+    if (!listed.Known())
         return;
+    if (!QueryHandleId(volume, folder, listed.Kind, opened)) {
+        if (listed.Kind == IdKind::Wide && !volume.MayKnow(OptionalClass::WideHandleId))
+            volume.GiveUp(OptionalClass::IdExtdListing);
+        return;
+    }
     volume.IdsLearned = true;
     volume.Ids = opened.Known() && opened == listed ? listed.Kind : IdKind::None;
 }
 
-// The ID the folder's listing gives ".", from its first records.
+// Reads a whole listing in the richest class that may serve; null, with no
+// entries, when the folder cannot be listed.
+const ListingClass* ReadAll(Volume& volume, HANDLE folder, std::vector<ListedEntry>& entries,
+                            std::optional<ListedEntry>& self) {
+    entries.clear();
+    Records read{};
+    const ListingClass* listing = StartListing(volume, folder, read);
+    for (; listing && !LastRead(read); read = ReadRecords(folder, listing->Class, false)) {
+        if (read.Status < 0) {
+            entries.clear();
+            return nullptr;
+        }
+        AppendRecords(*listing, read.Bytes, entries, self);
+    }
+    return listing;
+}
+
+// The ID the folder's listing gives ".", where it is listed in the richest
+// class the volume may know.
 std::optional<ListedEntry> ListedSelf(Volume& volume, HANDLE folder) {
-    NTSTATUS status = 0;
-    const ListingClass* listing = StartListing(volume, folder, status);
+    Records read{};
+    const ListingClass* listing = StartListing(volume, folder, read);
     std::vector<ListedEntry> entries;
     std::optional<ListedEntry> self;
-    if (listing && status >= 0)
-        AppendRecords(*listing, entries, self);
+    if (listing && IsRichestKnown(volume, *listing) && read.Status >= 0)
+        AppendRecords(*listing, read.Bytes, entries, self);
     return self;
 }
 
@@ -166,27 +226,18 @@ void LearnFromFolderBelow(Volume& volume, HANDLE root, const std::vector<ListedE
 } // namespace
 
 bool ReadListing(Volume& volume, HANDLE folder, std::vector<ListedEntry>& entries) {
-    entries.clear();
-    NTSTATUS status = 0;
-    const ListingClass* listing = StartListing(volume, folder, status);
+    std::optional<ListedEntry> self;
+    const ListingClass* listing = ReadAll(volume, folder, entries, self);
     if (!listing)
         return false;
-    std::optional<ListedEntry> self;
-    for (; status != kStatusNoMoreFiles && status != kStatusNoSuchFile;
-         status = ReadRecords(folder, listing->Class, false)) {
-        if (status < 0) {
-            entries.clear();
-            return false;
-        }
-        AppendRecords(*listing, entries, self);
-    }
-    if (volume.IdsLearned)
+    if (volume.IdsLearned || !IsRichestKnown(volume, *listing))
         return true;
     if (self)
         CompareIdKinds(volume, folder, self->Id);
     else
         LearnFromFolderBelow(volume, folder, entries);
-    return true;
+    // Learning gave the class up: the entries carry IDs no handle gives.
+    return volume.MayKnow(listing->Known) || ReadListing(volume, folder, entries);
 }
 
 } // namespace dv

@@ -35,6 +35,7 @@ FoundFile TFoundFiles::operator[](int position) const {
             file.Dir,
             file.KB,
             {file.IdLow, file.IdHigh, file.Kind},
+            file.LastWrite,
             file.Ticked};
 }
 
@@ -112,19 +113,19 @@ bool TFoundFiles::IsListed(std::wstring_view name, uint32_t dir, size_t keyLengt
 }
 
 int TFoundFiles::Insert(std::wstring_view name, const std::wstring& dir, int64_t kilobytes,
-                        const FileId& id) {
-    return Insert(name, DirectoryIndex(dir), kilobytes, id);
+                        const FileId& id, int64_t lastWrite) {
+    return Insert(name, DirectoryIndex(dir), kilobytes, id, lastWrite);
 }
 
 int TFoundFiles::Insert(std::wstring_view name, uint32_t dirIndex, int64_t kilobytes,
-                        const FileId& id) {
+                        const FileId& id, int64_t lastWrite) {
     const size_t keyLength = MakeKey(name);
     const int place =
         order_.UpperBound([&](uint32_t file) { return CompareKey(keyLength, files_[file]) < 0; });
     if (IsListed(name, dirIndex, keyLength, place))
         return -1;
-    files_.Append({kilobytes, id.Low, id.High, Keep(name, keyLength), uint32_t(keyLength), dirIndex,
-                   uint16_t(name.size()), false, id.Kind});
+    files_.Append({kilobytes, id.Low, id.High, lastWrite, Keep(name, keyLength),
+                   uint32_t(keyLength), dirIndex, uint16_t(name.size()), false, id.Kind});
     order_.Insert(place, uint32_t(files_.Count() - 1));
     return place;
 }
@@ -167,12 +168,18 @@ std::optional<FileId> TFoundFiles::FolderId(const std::wstring& dir) const {
     return folders_.Id(folder);
 }
 
+std::optional<uint32_t> TFoundFiles::VolumeSerial(const std::wstring& drive) const {
+    const auto found = serials_.find(folders_.Find(drive));
+    return found == serials_.end() ? std::nullopt : std::optional(found->second);
+}
+
 void TFoundFiles::Clear() {
     order_.Clear();
     files_.Clear();
     texts_.Clear();
     std::vector<uint8_t>(256).swap(keyBuffer_);
     folders_.Clear();
+    serials_.clear();
     std::wstring().swap(lastDir_);
     lastDirIndex_ = TFolderTable::kNone;
 }

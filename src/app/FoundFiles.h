@@ -16,6 +16,7 @@
 #include "app/PagedArray.h"
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,7 +28,8 @@ struct FoundFile {
     std::wstring Name; // as the folder's listing gave it
     uint32_t Dir;      // index of its directory in the store's folder table
     int64_t KB;
-    FileId Id; // the ID the folder's listing gave the file
+    FileId Id;             // the ID the folder's listing gave the file
+    int64_t LastWrite = 0; // and its last-write time; 0: none
     bool Ticked = false;
 };
 
@@ -49,9 +51,10 @@ class TFoundFiles {
     // Puts a file at its place by name and returns that place, or -1 when the
     // same name in the same directory is listed already.
     int Insert(std::wstring_view name, const std::wstring& dir, int64_t kilobytes,
-               const FileId& id = {});
+               const FileId& id = {}, int64_t lastWrite = 0);
     // The same for a file of a folder the store has (AddFolder).
-    int Insert(std::wstring_view name, uint32_t folder, int64_t kilobytes, const FileId& id);
+    int Insert(std::wstring_view name, uint32_t folder, int64_t kilobytes, const FileId& id,
+               int64_t lastWrite);
     void SetTicked(int position, bool ticked) { Stored(position).Ticked = ticked; }
     void SetAllTicked(bool ticked);
     // Drops the files at these positions (ascending); the others keep their order.
@@ -69,6 +72,10 @@ class TFoundFiles {
     void SetFolderId(uint32_t folder, const FileId& id) { folders_.SetId(folder, id); }
     // nullopt when none was recorded.
     std::optional<FileId> FolderId(const std::wstring& dir) const;
+    // The serial number of the volume a drive's files were found on, by the
+    // drive's folder ("C:"); nullopt where it told none.
+    void SetVolumeSerial(uint32_t drive, uint32_t serial) { serials_[drive] = serial; }
+    std::optional<uint32_t> VolumeSerial(const std::wstring& drive) const;
 
     // Forgets every file and folder, and gives their memory back.
     void Clear();
@@ -77,6 +84,7 @@ class TFoundFiles {
     struct StoredFile {
         int64_t KB;
         uint64_t IdLow, IdHigh;
+        int64_t LastWrite;
         const wchar_t* Text; // the name, then its sort key
         uint32_t KeyLength;  // bytes
         uint32_t Dir;
@@ -106,6 +114,7 @@ class TFoundFiles {
     TArena<wchar_t> texts_;
     std::vector<uint8_t> keyBuffer_ = std::vector<uint8_t>(256);
     TFolderTable folders_;
+    std::map<uint32_t, uint32_t> serials_; // by drive folder
     // The directory of the last file put in, looked up once for its neighbours.
     std::wstring lastDir_;
     uint32_t lastDirIndex_ = TFolderTable::kNone;

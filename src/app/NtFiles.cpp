@@ -1,5 +1,7 @@
 #include "app/NtFiles.h"
 
+#include <algorithm>
+
 namespace dv {
 
 namespace {
@@ -72,10 +74,12 @@ NTSTATUS NtFiles::Open(HANDLE parent, const std::wstring& name, ACCESS_MASK acce
 }
 
 NTSTATUS NtFiles::QueryDirectory(HANDLE folder, void* buffer, ULONG size,
-                                 FILE_INFORMATION_CLASS kind, bool restart) const {
+                                 FILE_INFORMATION_CLASS kind, bool restart, ULONG& bytes) const {
     IO_STATUS_BLOCK io{};
-    return Ntdll().QueryDirectoryFile(folder, nullptr, nullptr, nullptr, &io, buffer, size, kind,
-                                      FALSE, nullptr, restart);
+    const NTSTATUS status = Ntdll().QueryDirectoryFile(folder, nullptr, nullptr, nullptr, &io,
+                                                       buffer, size, kind, FALSE, nullptr, restart);
+    bytes = status >= 0 ? ULONG(std::min<ULONG_PTR>(io.Information, size)) : 0;
+    return status;
 }
 
 NTSTATUS NtFiles::QueryInformation(HANDLE entry, void* buffer, ULONG size,

@@ -17,8 +17,9 @@ class NtFiles {
     // objectFlags: OBJ_ flags beyond the case-sensitive name, such as kDontReparse.
     virtual NTSTATUS Open(HANDLE parent, const std::wstring& name, ACCESS_MASK access,
                           ULONG options, ULONG objectFlags, HANDLE& opened) const;
+    // bytes: how much of the buffer the answer filled.
     virtual NTSTATUS QueryDirectory(HANDLE folder, void* buffer, ULONG size,
-                                    FILE_INFORMATION_CLASS kind, bool restart) const;
+                                    FILE_INFORMATION_CLASS kind, bool restart, ULONG& bytes) const;
     virtual NTSTATUS QueryInformation(HANDLE entry, void* buffer, ULONG size,
                                       FILE_INFORMATION_CLASS kind) const;
     virtual NTSTATUS SetInformation(HANDLE entry, const void* buffer, ULONG size,
@@ -68,6 +69,7 @@ constexpr FILE_INFORMATION_CLASS Id = FILE_INFORMATION_CLASS(59);
 constexpr FILE_INFORMATION_CLASS IdExtdDirectory = FILE_INFORMATION_CLASS(60);
 constexpr FILE_INFORMATION_CLASS DispositionEx = FILE_INFORMATION_CLASS(64);
 constexpr FILE_INFORMATION_CLASS Stat = FILE_INFORMATION_CLASS(68);
+constexpr ULONG VolumeSerial = 1;     // of a volume: its label and serial number
 constexpr ULONG VolumeDevice = 4;     // of a volume: whether it is a share
 constexpr ULONG VolumeAttributes = 5; // of a volume: what its file system supports
 } // namespace FileClass

@@ -53,11 +53,10 @@ int TScanRecord::PatternIndex(const std::wstring& pattern) const {
     return found == patterns_.end() ? -1 : int(found - patterns_.begin());
 }
 
-uint32_t TScanRecord::AddFile(uint32_t folder, const std::wstring& name, uint64_t size,
-                              const FileId& id) {
-    files_.push_back(
-        {size, id.Low, id.High, folder, uint32_t(names_.size()), uint16_t(name.size()), id.Kind});
-    names_.append(name);
+uint32_t TScanRecord::AddFile(uint32_t folder, const ListedEntry& entry) {
+    files_.push_back({entry.Size, entry.Id.Low, entry.Id.High, entry.LastWrite, folder,
+                      uint32_t(names_.size()), uint16_t(entry.Name.size()), entry.Id.Kind});
+    names_.append(entry.Name);
     return uint32_t(files_.size() - 1);
 }
 

@@ -19,6 +19,7 @@ namespace dv {
 struct KeptFile {
     uint64_t Size;
     uint64_t IdLow, IdHigh;
+    int64_t LastWrite;
     uint32_t Folder;
     uint32_t NameStart;
     uint16_t NameLength;
@@ -67,7 +68,7 @@ class TScanRecord {
     const std::vector<std::wstring>& Patterns() const { return patterns_; }
     // The place of a pattern among them, or -1 when the pass did not know it.
     int PatternIndex(const std::wstring& pattern) const;
-    uint32_t AddFile(uint32_t folder, const std::wstring& name, uint64_t size, const FileId& id);
+    uint32_t AddFile(uint32_t folder, const ListedEntry& entry);
     void Keep(size_t pattern, uint32_t file);
     const std::vector<uint32_t>& Kept(size_t pattern) const;
     const KeptFile& File(uint32_t file) const { return files_[file]; }

@@ -8,25 +8,25 @@ namespace dv {
 
 // Asks for an optional class of information. A refusal that answers for the
 // entry itself fails at once: a plainer request would be refused the same way.
-// Any other refusal falls back to the plainer request for this entry; only one
-// that says the volume does not know the class gives it up for the walk.
+// Any other refusal falls back to the plainer request for this entry; the
+// volume decides whether the class is asked again (Volume::Heard).
 template <class Ask, class Plainer>
-bool AskOptional(bool& volumeLacksIt, Ask ask, Plainer plainer) {
-    if (volumeLacksIt)
+bool AskOptional(Volume& volume, OptionalClass kind, Ask ask, Plainer plainer) {
+    if (!volume.MayKnow(kind))
         return plainer();
     const NTSTATUS status = ask();
+    volume.Heard(kind, status);
     if (status >= 0)
         return true;
     if (TellsOfEntry(status))
         return false;
-    if (TellsOfVolume(status))
-        volumeLacksIt = true;
     return plainer();
 }
 
-// The ID of the kind asked, as an opened handle gives it: false when the
-// volume gives such IDs but not at this moment. Where it gives none, the ID
-// has no kind.
+// The ID of the kind asked, as an opened handle gives it; false when it gives
+// none of that kind now, or none at all. The 64 bits come from one class on
+// a volume, the stat where it knows it, else the internal information: two
+// classes may give one file's 64 bits differently (Dev Drives).
 bool QueryHandleId(Volume& volume, HANDLE opened, IdKind kind, FileId& id);
 
 } // namespace dv

@@ -15,12 +15,13 @@ namespace {
 const size_t kKeptFolders = 256;
 
 // Deletes an opened file if it is still the file the scan recorded: a file,
-// with the ID recorded. Attributes are left as they are: a read-only file stays.
-bool DeleteIfRecorded(Volume& volume, HANDLE file, const FileId& fileId) {
+// with the ID recorded, last written then where IDs do not last. Attributes
+// are left as they are: a read-only file stays.
+bool DeleteIfRecorded(Volume& volume, HANDLE opened, const FoundFile& file) {
     Identity identity;
-    return QueryIdentity(volume, file, fileId.Known() ? fileId.Kind : IdKind::None, identity) &&
-           !(identity.Attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           MayBeSameFile(identity.Id, fileId) && DeleteByHandle(volume, file);
+    return QueryIdentity(volume, opened, file.Id.Known() ? file.Id.Kind : IdKind::None, identity) &&
+           !(identity.Attributes & FILE_ATTRIBUTE_DIRECTORY) && IdMatches(file.Id, identity.Id) &&
+           WrittenAt(volume, opened, file.LastWrite) && DeleteByHandle(volume, opened);
 }
 
 } // namespace
@@ -31,8 +32,18 @@ TFoundFileRemover::Root& TFoundFileRemover::RootOf(const std::wstring& dir, size
     if (found != roots_.end())
         return found->second;
     Root& root = roots_[name];
-    if (OpenFolderByPath(VerbatimPath(name + L"\\"), root.Handle) == 0)
-        root.Answers = Volume::Of(root.Handle.Get());
+    if (OpenFolderByPath(VerbatimPath(name + L"\\"), root.Handle) != 0)
+        return root;
+    root.Answers = Volume::Of(root.Handle.Get());
+    const std::optional<uint32_t> scanned = found_.VolumeSerial(name);
+    if (scanned && root.Answers.HasSerial && *scanned != root.Answers.Serial) {
+        root.Handle.Close();
+        return root;
+    }
+    // A subst drive names its files from the real volume's root: the path an
+    // open reached never reads as asked.
+    std::wstring rootPath;
+    root.NoOneOpen = !QueryPathFromRoot(root.Handle.Get(), rootPath) || rootPath != L"\\";
     return root;
 }
 
@@ -67,7 +78,7 @@ HANDLE TFoundFileRemover::Reach(const std::wstring& dir, Root& root, size_t root
         const std::wstring path = dir.substr(0, end);
         FileHandle folder;
         if (OpenEntry(from, dir.substr(start, end - start), true, OpenFor::Checking, folder) != 0 ||
-            !IsRecordedFolder(root.Answers, folder.Get(), recordedId_(path)))
+            !IsRecordedFolder(root.Answers, folder.Get(), found_.FolderId(path).value_or(FileId{})))
             return nullptr;
         from = folder.Get();
         Keep(path, std::move(folder));
@@ -79,13 +90,13 @@ HANDLE TFoundFileRemover::Reach(const std::wstring& dir, Root& root, size_t root
 // cannot vouch for that (it refuses the request, or, as Wine, follows links
 // all the same and then tells where the open led), the walk decides.
 TFoundFileRemover::OneOpen TFoundFileRemover::DeleteInOneOpen(const std::wstring& dir,
-                                                              const std::wstring& name,
-                                                              const FileId& fileId, Root& root,
+                                                              const FoundFile& file, Root& root,
                                                               size_t rootLength) {
     const auto [from, end] = NearestFolder(dir, root, rootLength);
-    const std::wstring below = end < dir.size() ? dir.substr(end + 1) + L"\\" + name : name;
-    FileHandle file;
-    const NTSTATUS status = OpenFileBelow(from, below, OpenFor::Deletion, file);
+    const std::wstring below =
+        end < dir.size() ? dir.substr(end + 1) + L"\\" + file.Name : file.Name;
+    FileHandle opened;
+    const NTSTATUS status = OpenFileBelow(from, below, OpenFor::Deletion, opened);
     if (status == kStatusInvalidParameter) // before Windows 10 1803
         root.NoOneOpen = true;
     if (status == kStatusInvalidParameter || status == kStatusReparsePointEncountered)
@@ -93,16 +104,16 @@ TFoundFileRemover::OneOpen TFoundFileRemover::DeleteInOneOpen(const std::wstring
     if (status < 0)
         return OneOpen::Stays;
     std::wstring reached;
-    if (!QueryPathFromRoot(file.Get(), reached) || reached != dir.substr(rootLength) + L"\\" + name)
+    if (!QueryPathFromRoot(opened.Get(), reached) ||
+        reached != dir.substr(rootLength) + L"\\" + file.Name)
         return OneOpen::Walk;
-    return IsRecordedFile(root.Answers, file.Get(), fileId) &&
-                   DeleteByHandle(root.Answers, file.Get())
+    return IsRecordedFile(root.Answers, opened.Get(), file.Id, file.LastWrite) &&
+                   DeleteByHandle(root.Answers, opened.Get())
                ? OneOpen::Deleted
                : OneOpen::Stays;
 }
 
-bool TFoundFileRemover::Delete(const std::wstring& dir, const std::wstring& name,
-                               const FileId& fileId) {
+bool TFoundFileRemover::Delete(const std::wstring& dir, const FoundFile& file) {
     const size_t rootLength = RootLength(dir);
     if (rootLength == 0)
         return false;
@@ -112,15 +123,15 @@ bool TFoundFileRemover::Delete(const std::wstring& dir, const std::wstring& name
     // Without an ID to tell the file apart, only the walk's checks of each
     // folder on the way can; on a share, whose server follows junctions on
     // the way itself and tells the path as asked, only the walk sees them.
-    if (fileId.Known() && !root.NoOneOpen && !root.Answers.Remote) {
-        const OneOpen reached = DeleteInOneOpen(dir, name, fileId, root, rootLength);
+    if (file.Id.Known() && !root.NoOneOpen && !root.Answers.Remote) {
+        const OneOpen reached = DeleteInOneOpen(dir, file, root, rootLength);
         if (reached != OneOpen::Walk)
             return reached == OneOpen::Deleted;
     }
     HANDLE folder = Reach(dir, root, rootLength);
-    FileHandle file;
-    return folder && OpenEntry(folder, name, false, OpenFor::Deletion, file) == 0 &&
-           DeleteIfRecorded(root.Answers, file.Get(), fileId);
+    FileHandle opened;
+    return folder && OpenEntry(folder, file.Name, false, OpenFor::Deletion, opened) == 0 &&
+           DeleteIfRecorded(root.Answers, opened.Get(), file);
 }
 
 } // namespace dv

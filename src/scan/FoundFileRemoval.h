@@ -5,31 +5,30 @@
 // its path, a call that crosses no reparse point; then its ID and the path it
 // was reached by are checked against the scan's record, and it is deleted
 // through its own handle. Otherwise, and wherever that call cannot vouch for
-// its way, the file is reached from the root one folder at a time, each folder opened relative
-// to the one above by its exact name and checked against the ID the scan
-// recorded for it. A folder on the way that is now a link or another folder
-// ends that file: the tree changed since the scan. No folder is listed again.
+// its way, the file is reached from the root one folder at a time, each
+// folder opened relative to the one above by its exact name and checked
+// against the ID the scan recorded for it. A folder on the way that is now a
+// link or another folder ends that file: the tree changed since the scan. No
+// folder is listed again. A drive whose volume tells another serial number
+// than the scan's holds another disk now: every file found on it stays.
 #include "app/FileByHandle.h"
+#include "app/FoundFiles.h"
 
-#include <functional>
 #include <map>
 #include <string>
 #include <unordered_map>
 
 namespace dv {
 
-// The file ID the scan recorded for a folder ("C:\a\b"), as the volume's
-// handles give it; none where it has none.
-using RecordedFolderId = std::function<FileId(const std::wstring& folder)>;
-
 class TFoundFileRemover {
   public:
-    explicit TFoundFileRemover(RecordedFolderId recordedId) : recordedId_(std::move(recordedId)) {}
+    // The store tells what the scan recorded of each folder and drive.
+    explicit TFoundFileRemover(const TFoundFiles& found) : found_(found) {}
 
-    // Deletes the file name in the folder dir ("C:\a\b", as the scan recorded
-    // it) whose ID the scan recorded; false when it is gone, no longer where
-    // it was, or refused.
-    bool Delete(const std::wstring& dir, const std::wstring& name, const FileId& fileId);
+    // Deletes the file in the folder dir ("C:\a\b", as the scan recorded it)
+    // if it is still the one the scan recorded; false when it is gone, no
+    // longer where it was, another, or refused.
+    bool Delete(const std::wstring& dir, const FoundFile& file);
 
   private:
     // A drive or share, opened once; one that cannot be opened stays in hand,
@@ -37,7 +36,9 @@ class TFoundFileRemover {
     struct Root {
         FileHandle Handle;
         Volume Answers;
-        bool NoOneOpen = false; // the system cannot open without crossing reparse points
+        // The system cannot open without crossing reparse points, or names a
+        // file by another root (a subst drive).
+        bool NoOneOpen = false;
     };
     struct KeptFolder {
         FileHandle Handle;
@@ -48,12 +49,12 @@ class TFoundFileRemover {
     Root& RootOf(const std::wstring& dir, size_t rootLength);
     // The nearest folder in hand on the way down to dir, and where its path ends.
     std::pair<HANDLE, size_t> NearestFolder(const std::wstring& dir, Root& root, size_t rootLength);
-    OneOpen DeleteInOneOpen(const std::wstring& dir, const std::wstring& name, const FileId& fileId,
-                            Root& root, size_t rootLength);
+    OneOpen DeleteInOneOpen(const std::wstring& dir, const FoundFile& file, Root& root,
+                            size_t rootLength);
     HANDLE Reach(const std::wstring& dir, Root& root, size_t rootLength);
     void Keep(const std::wstring& path, FileHandle folder);
 
-    RecordedFolderId recordedId_;
+    const TFoundFiles& found_;
     std::map<std::wstring, Root> roots_;
     // Folders below the roots opened and checked once, by path, so that the
     // files of one folder and of its neighbours share their way down. On a

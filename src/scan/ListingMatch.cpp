@@ -20,7 +20,7 @@ void TListingMatcher::KeepMatches(TScanRecord& record, uint32_t folder,
             if (!patterns_[pattern].Matches(name_))
                 continue;
             if (file == kNotKept)
-                file = record.AddFile(folder, entry.Name, entry.Size, entry.Id);
+                file = record.AddFile(folder, entry);
             record.Keep(pattern, file);
         }
     }

@@ -19,9 +19,7 @@ void TSForm::bDeleteClick() {
 
     int64_t total = 0;
     std::vector<int> ticked;
-    TFoundFileRemover remover([this](const std::wstring& folder) {
-        return FoundFiles.FolderId(folder).value_or(FileId{});
-    });
+    TFoundFileRemover remover(FoundFiles);
     for (int i = 0; i < count; ++i) {
         if (!FoundFiles.Ticked(i))
             continue;
@@ -29,7 +27,7 @@ void TSForm::bDeleteClick() {
         const std::wstring dir = FoundFiles.Directory(i);
         StatusBar1.SetPanelText(0, dir + L"\\" + file.Name);
         StatusBar1.Repaint();
-        if (remover.Delete(dir, file.Name, file.Id))
+        if (remover.Delete(dir, file))
             total += file.KB;
         ticked.push_back(i);
         ProgressBar2.StepIt();

@@ -160,7 +160,7 @@ void TSForm::ListKeptMatches(size_t pattern) {
     // made.
     for (uint32_t index : ListTmp.Kept(pattern)) {
         const KeptFile& file = ListTmp.File(index);
-        ListFoundFile(ListTmp.FileName(index), file.Folder, file.Size, file.Id());
+        ListFoundFile(ListTmp.FileName(index), file.Folder, file.Size, file.Id(), file.LastWrite);
         PumpScanMessages();
     }
 }
@@ -179,7 +179,7 @@ void TSForm::SearchRecordedFolders(const std::wstring& pattern) {
             name.Assign(entry.Name);
             if (!expression.Matches(name))
                 continue;
-            ListFoundFile(entry.Name, folder, entry.Size, entry.Id);
+            ListFoundFile(entry.Name, folder, entry.Size, entry.Id, entry.LastWrite);
             PumpScanMessages();
         }
         PumpScanMessages();
@@ -187,10 +187,10 @@ void TSForm::SearchRecordedFolders(const std::wstring& pattern) {
 }
 
 void TSForm::ListFoundFile(std::wstring_view name, uint32_t folder, uint64_t size,
-                           const FileId& listedId) {
+                           const FileId& listedId, int64_t lastWrite) {
     const int64_t kilobytes = SizeToKB(size);
     if (!InsertFoundFile(name, StoreFolder(folder), kilobytes,
-                         ListTmp.ComparableId(folder, listedId)))
+                         ListTmp.ComparableId(folder, listedId), lastWrite))
         return;
     FoundKB += kilobytes;
     HandOnFolderIds(folder);
@@ -216,14 +216,21 @@ uint32_t TSForm::StoreFolder(uint32_t folder) {
     }
 }
 
-// The folder and each one above it, up to the drive's root, which is never
-// recorded; each is handed on once, as the drive's handles give its ID alike.
+// The folder and each one above it, each handed on once, as the drive's
+// handles give its ID alike; then the drive, which is never recorded, with
+// its volume's serial number.
 void TSForm::HandOnFolderIds(uint32_t folder) {
     const TFolderTable& folders = ListTmp.Folders();
-    for (uint32_t f = folder; folders.Parent(f) != kNoFolder && ListTmp.HandOnId(f);
-         f = folders.Parent(f))
-        FoundFiles.SetFolderId(StoreFolder(f),
-                               ListTmp.ComparableId(f, folders.Id(f).value_or(FileId{})));
+    for (uint32_t f = folder; ListTmp.HandOnId(f); f = folders.Parent(f)) {
+        if (folders.Parent(f) != kNoFolder) {
+            FoundFiles.SetFolderId(StoreFolder(f),
+                                   ListTmp.ComparableId(f, folders.Id(f).value_or(FileId{})));
+            continue;
+        }
+        if (const Volume volume = ListTmp.VolumeOf(f); volume.HasSerial)
+            FoundFiles.SetVolumeSerial(StoreFolder(f), volume.Serial);
+        return;
+    }
 }
 
 void TSForm::PumpScanMessages() {
@@ -236,8 +243,8 @@ void TSForm::PumpScanMessages() {
 }
 
 bool TSForm::InsertFoundFile(std::wstring_view name, uint32_t folder, int64_t kilobytes,
-                             const FileId& fileId) {
-    const int position = FoundFiles.Insert(name, folder, kilobytes, fileId);
+                             const FileId& fileId, int64_t lastWrite) {
+    const int position = FoundFiles.Insert(name, folder, kilobytes, fileId, lastWrite);
     if (position < 0)
         return false;
     ListFiles.Inserted(position, FoundFiles.Count());

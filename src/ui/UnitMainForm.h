@@ -176,14 +176,14 @@ class TSForm : public ui::TWindow {
     // Lists a match of a recorded folder and hands on the IDs of the folders
     // on its way.
     void ListFoundFile(std::wstring_view name, uint32_t folder, uint64_t size,
-                       const FileId& listedId);
+                       const FileId& listedId, int64_t lastWrite);
     // The found-file store's folder for a recorded one, added when new.
     uint32_t StoreFolder(uint32_t folder);
     void HandOnFolderIds(uint32_t folder);
     // Puts a found file of a store's folder at its place by name; false when
     // it is listed already.
     bool InsertFoundFile(std::wstring_view name, uint32_t folder, int64_t kilobytes,
-                         const FileId& fileId);
+                         const FileId& fileId, int64_t lastWrite);
     void ClearFoundFiles();
     // Shows the store's number of items in ListFiles, and when it last did.
     void ShowFoundFileCount();
