@@ -101,8 +101,6 @@ NTSTATUS PlayedVolume::QueryDirectory(HANDLE folder, void* buffer, ULONG size,
         return self->Refusal;
     if (self && self->WideListingRefusal && kind == FileClass::IdExtdDirectory)
         return self->WideListingRefusal;
-    if (self && self->ListsNothing)
-        return restart ? 0 : dv::kStatusNoMoreFiles;
     if (volume_.EmptyRoot && relative.empty())
         return restart ? dv::kStatusNoSuchFile : dv::kStatusNoMoreFiles;
     NTSTATUS status;
@@ -115,6 +113,7 @@ NTSTATUS PlayedVolume::QueryDirectory(HANDLE folder, void* buffer, ULONG size,
     if (status < 0)
         return status;
     PlayRecords(relative, buffer, kind);
+    bytes = self && self->ListsNothing ? 0 : bytes;
     if (restart && AfterListing)
         AfterListing(U8(relative));
     return status;

@@ -202,18 +202,12 @@ void PlayedVolume::NameFromPlayedRoot(void* buffer) const {
     const auto bytes = Get<ULONG>(buffer, 0);
     wchar_t* name = reinterpret_cast<wchar_t*>(static_cast<char*>(buffer) + 4);
     const std::wstring path(name, bytes / sizeof(wchar_t));
-    if (volume_.Subst || path.size() < root.size() ||
-        Lower(path.substr(0, root.size())) != Lower(root))
+    if (volume_.Subst || Lower(path.substr(0, root.size())) != Lower(root) ||
+        path.substr(root.size(), 1).find_first_not_of(L'\\') == 0)
         return;
-    if (path.size() == root.size()) {
-        name[0] = L'\\';
-        Put<ULONG>(buffer, 0, ULONG(sizeof(wchar_t)));
-        return;
-    }
-    if (path[root.size()] != L'\\')
-        return;
-    std::wmemmove(name, name + root.size(), path.size() - root.size());
-    Put<ULONG>(buffer, 0, ULONG(bytes - root.size() * sizeof(wchar_t)));
+    const std::wstring fromRoot = path.size() == root.size() ? L"\\" : path.substr(root.size());
+    std::wmemcpy(name, fromRoot.data(), fromRoot.size());
+    Put<ULONG>(buffer, 0, ULONG(fromRoot.size() * sizeof(wchar_t)));
 }
 
 // The 64-bit ID a handle gives in an answer of this class.
@@ -264,13 +258,10 @@ NTSTATUS PlayedVolume::QueryVolume(HANDLE entry, void* buffer, ULONG size, ULONG
     std::wstring relative;
     if (!Below(entry, relative))
         return NtFiles::QueryVolume(entry, buffer, size, kind);
-    const NTSTATUS kNotImplemented = NTSTATUS(0xC0000002);
-    if (kind == dv::FileClass::VolumeSerial && volume_.NoSerial)
-        return kNotImplemented;
-    if (kind == dv::FileClass::VolumeSerial && volume_.Serial) {
+    if (kind == dv::FileClass::VolumeSerial) { // after the volume's creation time
         std::memset(buffer, 0, size);
         Put<ULONG>(buffer, 8, volume_.Serial);
-        return 0;
+        return volume_.Serial ? 0 : NTSTATUS(0xC0000002); // not implemented
     }
     const NTSTATUS status = NtFiles::QueryVolume(entry, buffer, size, kind);
     const ULONG kSupportsPosixUnlinkRename = 0x400, kSupportsOpenByFileId = 0x01000000;

@@ -43,9 +43,16 @@ struct VolumePlay {
     bool Share = false;     // a remote volume, whose server follows junctions on the way itself
     bool EmptyRoot = false; // the folder lists as an empty FAT root: no "." even
     bool Subst = false;     // paths told from the real volume's root, as on a subst drive
-    uint32_t Serial = 0;    // the volume's serial number; 0: the real answer
-    bool NoSerial = false;  // none told, as Wine for a drive linked in after its start
+    uint32_t Serial = 0;    // 0: none told, as Wine for a drive linked in after its start
 };
+
+// As fastfat answers: every class it lacks refused as an invalid parameter,
+// but the 128-bit listing, refused as an invalid class (Wine's answer too).
+inline const VolumePlay kFat = {.StatRefusal = kStatusInvalidParameter,
+                                .TagRefusal = kStatusInvalidParameter,
+                                .WideIdRefusal = kStatusInvalidParameter,
+                                .PosixRefused = true};
+inline const VolumePlay kReFS = {.WideIds = true, .NarrowIdsVary = true, .RootWithoutDot = true};
 
 struct EntryPlay {
     NTSTATUS OpenRefused = 0;    // every open of the entry
@@ -60,7 +67,7 @@ struct EntryPlay {
     NTSTATUS Refusal = 0;       // its handle's stat, tag and 128-bit ID, and its listings with IDs
     NTSTATUS DeleteRefused = 0; // its deletion, either way
     NTSTATUS WideListingRefusal = 0; // its listing of 128-bit IDs
-    bool ListsNothing = false;       // its listing answers success with no bytes
+    bool ListsNothing = false;       // its listing's records answered as no bytes (a filter)
 };
 
 class PlayedVolume : public dv::NtFiles {

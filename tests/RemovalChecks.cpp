@@ -17,22 +17,20 @@ struct Swap {
     const char* Script; // run on the host in the drive's folder; "": d\y played as a junction
     Listing Drive;      // what the drive's folder d holds afterwards
     std::string Deleted;
-    VolumePlay Volume = {}; // of the scan and the removal
+    VolumePlay Volume = {};                    // of the scan and the removal
+    const VolumePlay* DiskAfterScan = nullptr; // another disk at the drive's letter since
     int Found = 2;
     // The pattern added during the scan, the swap made as its pass starts.
     bool PatternAddedInScan = false;
-    const VolumePlay* DiskAfterScan = nullptr; // another disk at the drive's letter
 };
 
 const VolumePlay kOlderWindows = {.DontReparseRefused = true}, kShare = {.Share = true};
-const VolumePlay kReFS = {.WideIds = true, .NarrowIdsVary = true, .RootWithoutDot = true};
-// As fastfat answers.
-const VolumePlay kFat = {.StatRefusal = kStatusInvalidParameter,
-                         .TagRefusal = kStatusInvalidParameter,
-                         .WideIdRefusal = kStatusInvalidParameter,
-                         .PosixRefused = true};
-const VolumePlay kSerial1 = {.Serial = 1}, kSerial2 = {.Serial = 2}, kNoSerial = {.NoSerial = true};
-const Listing kAllThere = {"x", "x\\1.tmp", "y", "y\\2.tmp"};
+const VolumePlay kSerial1 = {.Serial = 1}, kSerial2 = {.Serial = 2}, kNoSerial = {};
+const Listing kAllThere = {"x", "x\\1.tmp", "y", "y\\2.tmp"}, kNoneThere = {"x", "y"},
+              kSecondThere = {"x", "y", "y\\2.tmp"};
+const char kMadeAnew[] = "rm d/y/2.tmp && echo new > d/y/2.tmp";
+const char kAppended[] = "echo more >> d/y/2.tmp";
+const char kTopNowLink[] = "mv d d.old && ln -s \"$PWD/../victim\" d";
 const char kSecondName[] = "rm ../victim/2.tmp && printf precious > d/y/2.tmp && "
                            "ln d/y/2.tmp ../victim/2.tmp && mv d/y d/y.old && "
                            "ln -s \"$PWD/../victim\" d/y";
@@ -68,35 +66,15 @@ const Swap kSwaps[] = {
      {"x", "y", "y\\2.old", "y\\2.tmp"},
      "Deleted: 1KB",
      kReFS},
-    {"disk now an exFAT one of the same paths", "", "", kAllThere, "Deleted: 0KB", kReFS, 2, false,
-     &kFat},
-    {"disk now one of another serial number", "", "", kAllThere, "Deleted: 0KB", kSerial1, 2, false,
-     &kSerial2},
+    {"disk now an exFAT one of the same paths", "", "", kAllThere, "Deleted: 0KB", kReFS, &kFat},
+    {"disk now of another serial number", "", "", kAllThere, "Deleted: 0KB", kSerial1, &kSerial2},
     // Where the drive tells no serial number now, the IDs decide.
-    {"disk of no serial number now",
-     "",
-     "",
-     {"x", "y"},
-     "Deleted: 3KB",
-     kSerial1,
-     2,
-     false,
-     &kNoSerial},
+    {"disk of no serial number now", "", "", kNoneThere, "Deleted: 3KB", kSerial1, &kNoSerial},
     // FAT gives a file made anew its old ID: the time it was written tells.
-    {"file made anew in its slot on FAT",
-     "",
-     "rm d/y/2.tmp && echo new > d/y/2.tmp",
-     {"x", "y", "y\\2.tmp"},
-     "Deleted: 1KB",
-     kFat},
-    {"file appended to on NTFS",
-     "",
-     "echo more >> d/y/2.tmp",
-     {"x", "y"},
-     "Deleted: 3KB",
-     {.IdsLast = true}},
+    {"file made anew in its slot on FAT", "", kMadeAnew, kSecondThere, "Deleted: 1KB", kFat},
+    {"file appended to on NTFS", "", kAppended, kNoneThere, "Deleted: 3KB", {.IdsLast = true}},
     // Wine keeps no IDs for life either.
-    {"file appended to", "", "echo more >> d/y/2.tmp", {"x", "y", "y\\2.tmp"}, "Deleted: 1KB"},
+    {"file appended to", "", kAppended, kSecondThere, "Deleted: 1KB"},
     // The folders of the path in hand are kept open; one opened from them is
     // checked all the same.
     {"sibling folder now a link",
@@ -108,14 +86,14 @@ const Swap kSwaps[] = {
     // kept open reaches the folder checked, whatever its name leads to now.
     {"kept folder now a link",
      "d\\x\\1.tmp",
-     "mv d d.old && ln -s \"$PWD/../victim\" d",
+     kTopNowLink,
      {"2.tmp"},
      "Deleted: 3KB",
      kOlderWindows},
     // A subst drive names its files from its real volume's root: the same walk.
     {"kept folder now a link on a subst drive",
      "d\\x\\1.tmp",
-     "mv d d.old && ln -s \"$PWD/../victim\" d",
+     kTopNowLink,
      {"2.tmp"},
      "Deleted: 3KB",
      {.Subst = true}},
@@ -146,6 +124,7 @@ const Swap kSwaps[] = {
      {"x", "x\\1.tmp"},
      "Deleted: 0KB",
      {},
+     nullptr,
      0,
      true},
     // Checked, then swapped: the handle deletes what was checked, never what

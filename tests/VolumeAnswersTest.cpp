@@ -38,6 +38,16 @@ const Outcome kSwappedFileKept = {{"j", "ro.tmp", "sub", "sub\\b.tmp", "sub\\c.d
 // Everything in v stays: the scan passed it over. The clean empties it.
 const Outcome kDrivesFolderPassedOver = {
     {"a.tmp", "j", "ro.tmp", "sub", "sub\\b.tmp", "sub\\c.dat"}, "Deleted: 1KB", {}, "9KB cleaned"};
+// a.tmp, not checked, and b.tmp, swapped, stay.
+const Outcome kTwoFilesKept = {{"a.tmp", "j", "ro.tmp", "sub", "sub\\b.tmp", "sub\\c.dat"},
+                               "Deleted: 1KB",
+                               {"a.tmp", "sub", "sub\\b.tmp"},
+                               "4KB cleaned"};
+// So do b.tmp and the folder j, which cannot be checked.
+const Outcome kSwappedFileAndFolderKept = {{"j", "ro.tmp", "sub", "sub\\b.tmp", "sub\\c.dat"},
+                                           "Deleted: 3KB",
+                                           {"j", "sub", "sub\\b.tmp"},
+                                           "4KB cleaned"};
 // a.tmp, refused to this account, stays.
 const Outcome kRefusedFileKept = {
     {"a.tmp", "j", "ro.tmp", "sub", "sub\\c.dat"}, "Deleted: 4KB", {"a.tmp"}, "4KB cleaned"};
@@ -53,19 +63,13 @@ struct Row {
 
 const VolumePlay kNoIds = {.NoFileIds = true};
 const VolumePlay kTwoIdKinds = {.HandleIdBits = uint64_t(5) << 60, .RootWithoutDot = true};
-const VolumePlay kReFS = {.WideIds = true, .NarrowIdsVary = true, .RootWithoutDot = true};
 const uint64_t kHighBits = uint64_t(5) << 60;
+const VolumePlay kReFSStatBits = {
+    .StatIdBits = kHighBits, .WideIds = true, .NarrowIdsVary = true, .RootWithoutDot = true};
+const NTSTATUS kInvalid = kStatusInvalidParameter, kBusy = kStatusInsufficientResources;
 
 const Row kRows[] = {
-    // As fastfat answers: every class it lacks refused as an invalid parameter
-    // but the 128-bit listing, refused as an invalid class.
-    {"FAT32",
-     {.StatRefusal = kStatusInvalidParameter,
-      .TagRefusal = kStatusInvalidParameter,
-      .WideIdRefusal = kStatusInvalidParameter,
-      .PosixRefused = true},
-     {},
-     kAllDeleted},
+    {"FAT32", kFat, {}, kAllDeleted},
     {"share without file IDs",
      {.StatRefusal = kStatusInvalidInfoClass, .NoFileIds = true, .PosixRefused = true},
      {},
@@ -96,37 +100,31 @@ const Row kRows[] = {
      {{"v\\sub", {.Refusal = kStatusInsufficientResources}}},
      kSubPassedOver},
     // Refused after others answered: that entry alone cannot be checked.
-    {"file ID refused as an invalid parameter on ReFS",
+    {"file ID refused as invalid on ReFS",
      kReFS,
-     {{"v\\sub\\b.tmp", {.Refusal = kStatusInvalidParameter}}},
+     {{"v\\sub\\b.tmp", {.Refusal = kInvalid}}},
      kSwappedFileKept},
-    {"folder listing refused as an invalid parameter on ReFS",
+    {"listing of no bytes", {}, {{"v\\sub", {.ListsNothing = true}}}, kSubPassedOver},
+    {"listing refused as invalid on ReFS",
      kReFS,
-     {{"v\\sub", {.WideListingRefusal = kStatusInvalidParameter}}},
+     {{"v\\sub", {.WideListingRefusal = kInvalid}}},
      kSubPassedOver},
     {"file ID refused for a moment then a file swapped on ReFS",
      kReFS,
-     {{"v\\a.tmp", {.Refusal = kStatusInsufficientResources}},
-      {"v\\sub\\b.tmp", {.OtherId = true}}},
-     {{"a.tmp", "j", "ro.tmp", "sub", "sub\\b.tmp", "sub\\c.dat"},
-      "Deleted: 1KB",
-      {"a.tmp", "sub", "sub\\b.tmp"},
-      "4KB cleaned"}},
+     {{"v\\a.tmp", {.Refusal = kBusy}}, {"v\\sub\\b.tmp", {.OtherId = true}}},
+     kTwoFilesKept},
     // The 64-bit IDs serve where handles give no 128-bit ones.
     {"wide listings and no wide IDs of handles",
-     {.WideIdRefusal = kStatusInvalidParameter, .WideIds = true},
+     {.WideIdRefusal = kInvalid, .WideIds = true},
      {{"v", {.OtherId = true}}},
      kDrivesFolderPassedOver},
     // Only a listing in the richest class teaches the kinds: here v's.
     {"wide listing of the first folder refused for a moment on ReFS",
      kReFS,
-     {{"t", {.WideListingRefusal = kStatusInsufficientResources}}, {"v\\sub", {.OtherId = true}}},
+     {{"t", {.WideListingRefusal = kBusy}}, {"v\\sub", {.OtherId = true}}},
      kSubPassedOver},
     {"stat and internal narrow IDs differ", {.StatIdBits = kHighBits}, {}, kAllDeleted},
-    {"stat and internal narrow IDs differ on ReFS",
-     {.StatIdBits = kHighBits, .WideIds = true, .NarrowIdsVary = true, .RootWithoutDot = true},
-     {},
-     kAllDeleted},
+    {"stat and internal narrow IDs differ on ReFS", kReFSStatBits, {}, kAllDeleted},
     // Its own "." teaches the kinds; the root's entry for it is what gets checked.
     {"first folder below a root without a dot swapped",
      {.RootWithoutDot = true},
@@ -136,13 +134,10 @@ const Row kRows[] = {
     // passed over, and the classes still serve the entries after it.
     {"classes refused for a moment",
      {},
-     {{"v\\j", {.Refusal = kStatusInsufficientResources}},
+     {{"v\\j", {.Refusal = kBusy}},
       {"v\\sub", {.Tag = kProjectedFolder}},
       {"v\\sub\\b.tmp", {.OtherId = true}}},
-     {{"j", "ro.tmp", "sub", "sub\\b.tmp", "sub\\c.dat"},
-      "Deleted: 3KB",
-      {"j", "sub", "sub\\b.tmp"},
-      "4KB cleaned"}},
+     kSwappedFileAndFolderKept},
     {"folder swapped where IDs agree", {}, {{"v\\sub", {.OtherId = true}}}, kSubPassedOver},
     {"junction", {}, {{"v\\j", {.Tag = kJunction, .Target = "t\\dir"}}}, kLinkKept},
     {"folder link", kNoIds, {{"v\\j", {.Tag = kSymbolicLink, .Target = "t\\dir"}}}, kLinkKept},
@@ -263,24 +258,6 @@ TEST_F(ScanTest, TheRootTeachesTheWalkItsIdKinds) {
         EXPECT_EQ(volume.IdsLearned, row.Learned);
         EXPECT_EQ(volume.Ids, row.Ids);
     }
-}
-
-// A listing answered with no bytes (a filter) lists nothing, whatever the
-// listing before it left.
-TEST_F(ScanTest, AListingOfNoBytesListsNothing) {
-    File("v\\a.tmp", 1);
-    MakeDir(drive_ + "\\w");
-    PlayedVolume played(drive_, {});
-    played.Play("w", {.ListsNothing = true});
-    dv::FileHandle v, w;
-    ASSERT_EQ(dv::OpenFolderByPath(W(At("v")), v), 0u);
-    ASSERT_EQ(dv::OpenFolderByPath(W(At("w")), w), 0u);
-    dv::Volume volume;
-    std::vector<dv::ListedEntry> entries;
-    EXPECT_TRUE(dv::ReadListing(volume, v.Get(), entries));
-    EXPECT_EQ(entries.size(), 1u);
-    EXPECT_TRUE(dv::ReadListing(volume, w.Get(), entries));
-    EXPECT_EQ(entries.size(), 0u);
 }
 
 } // namespace

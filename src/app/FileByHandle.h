@@ -150,9 +150,11 @@ NTSTATUS OpenFileBelow(HANDLE folder, const std::wstring& path, unsigned purpose
 bool QueryPathFromRoot(HANDLE opened, std::wstring& path);
 
 // Reads a folder's whole listing, "." and ".." left out; false, with no
-// entries, when it cannot be listed. The first listing of a walk that shows
-// "." with an ID teaches the volume its ID kinds; at a root, which lists no
-// ".", the first folder below that can be listed does.
+// entries, when it cannot be listed. The first listing of a walk in the
+// richest class its volume knows that shows "." with an ID teaches the volume
+// its ID kinds; at a root, which lists no ".", the first folder below that can
+// be listed does. From then on a folder that cannot be listed with IDs of the
+// kind learned is not listed at all: its entries could not be checked.
 bool ReadListing(Volume& volume, HANDLE folder, std::vector<ListedEntry>& entries);
 
 // What an opened handle says it is.

@@ -36,7 +36,7 @@ struct FileId {
 // it, does; an ID that cannot be had, or one of another kind, fails. Where
 // none was recorded, the ID has nothing to say and the other checks decide.
 inline bool IdMatches(const FileId& recorded, const FileId& given) {
-    return !recorded.Known() || (given.Known() && given == recorded);
+    return !recorded.Known() || given == recorded;
 }
 
 } // namespace dv

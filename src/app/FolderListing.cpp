@@ -118,8 +118,10 @@ bool MayServe(const Volume& volume, const ListingClass& listing) {
 
 // Reads the first records in the richest class that may serve; null when none
 // is answered. A class the volume does not know is given up for the walk;
-// any other refusal leaves the plainer classes to serve this folder.
-const ListingClass* StartListing(Volume& volume, HANDLE folder, Records& read) {
+// any other refusal leaves the plainer classes to serve this folder, and
+// such a stand-in never teaches the walk its ID kinds (standIn).
+const ListingClass* StartListing(Volume& volume, HANDLE folder, Records& read, bool& standIn) {
+    standIn = false;
     for (const ListingClass& listing : kListings) {
         if (!MayServe(volume, listing))
             continue;
@@ -129,17 +131,9 @@ const ListingClass* StartListing(Volume& volume, HANDLE folder, Records& read) {
             return &listing;
         if (TellsOfEntry(read.Status))
             return nullptr;
+        standIn = standIn || volume.MayKnow(listing.Known);
     }
     return nullptr;
-}
-
-// The richest class the volume may know: only a listing in it teaches the
-// walk its ID kinds, never one that stood in for it for a moment.
-bool IsRichestKnown(const Volume& volume, const ListingClass& listing) {
-    for (const ListingClass& richer : kListings)
-        if (volume.MayKnow(richer.Known))
-            return &richer == &listing;
-    return false;
 }
 
 // Appends the records of one read, each name as the disk holds it; the "."
@@ -181,10 +175,10 @@ void CompareIdKinds(Volume& volume, HANDLE folder, const FileId& listed) {
 // Reads a whole listing in the richest class that may serve; null, with no
 // entries, when the folder cannot be listed.
 const ListingClass* ReadAll(Volume& volume, HANDLE folder, std::vector<ListedEntry>& entries,
-                            std::optional<ListedEntry>& self) {
+                            std::optional<ListedEntry>& self, bool& standIn) {
     entries.clear();
     Records read{};
-    const ListingClass* listing = StartListing(volume, folder, read);
+    const ListingClass* listing = StartListing(volume, folder, read, standIn);
     for (; listing && !LastRead(read); read = ReadRecords(folder, listing->Class, false)) {
         if (read.Status < 0) {
             entries.clear();
@@ -199,10 +193,11 @@ const ListingClass* ReadAll(Volume& volume, HANDLE folder, std::vector<ListedEnt
 // class the volume may know.
 std::optional<ListedEntry> ListedSelf(Volume& volume, HANDLE folder) {
     Records read{};
-    const ListingClass* listing = StartListing(volume, folder, read);
+    bool standIn = false;
+    const ListingClass* listing = StartListing(volume, folder, read, standIn);
     std::vector<ListedEntry> entries;
     std::optional<ListedEntry> self;
-    if (listing && IsRichestKnown(volume, *listing) && read.Status >= 0)
+    if (listing && !standIn && read.Status >= 0)
         AppendRecords(*listing, read.Bytes, entries, self);
     return self;
 }
@@ -227,10 +222,11 @@ void LearnFromFolderBelow(Volume& volume, HANDLE root, const std::vector<ListedE
 
 bool ReadListing(Volume& volume, HANDLE folder, std::vector<ListedEntry>& entries) {
     std::optional<ListedEntry> self;
-    const ListingClass* listing = ReadAll(volume, folder, entries, self);
+    bool standIn = false;
+    const ListingClass* listing = ReadAll(volume, folder, entries, self, standIn);
     if (!listing)
         return false;
-    if (volume.IdsLearned || !IsRichestKnown(volume, *listing))
+    if (volume.IdsLearned || standIn)
         return true;
     if (self)
         CompareIdKinds(volume, folder, self->Id);
