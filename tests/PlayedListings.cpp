@@ -113,7 +113,8 @@ NTSTATUS PlayedVolume::QueryDirectory(HANDLE folder, void* buffer, ULONG size,
     if (status < 0)
         return status;
     PlayRecords(relative, buffer, kind);
-    bytes = self && self->ListsNothing ? 0 : bytes;
+    if (restart && self && self->FirstRecordCounted && Get<ULONG>(buffer, 0))
+        bytes = Get<ULONG>(buffer, 0);
     if (restart && AfterListing)
         AfterListing(U8(relative));
     return status;

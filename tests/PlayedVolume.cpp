@@ -166,7 +166,7 @@ NTSTATUS PlayedVolume::QueryInformation(HANDLE entry, void* buffer, ULONG size,
             Put<uint64_t>(buffer, 16, kReFSHigh);
     }
     if (kind == FileClass::Name)
-        NameFromPlayedRoot(buffer);
+        NameFromPlayedRoot(buffer, size);
     if (IsOneOf(kind, {FileClass::Basic, FileClass::Stat, FileClass::AttributeTag})) {
         const size_t at = AttributesOffset(kind);
         Put<ULONG>(buffer, at, Get<ULONG>(buffer, at) | PlayedAttributes(relative));
@@ -195,19 +195,21 @@ NTSTATUS PlayedVolume::QueryStat(HANDLE entry, void* buffer, ULONG size) const {
 }
 
 // The path of an entry from the volume's root, the played folder ("\\" for
-// itself): Wine answers from the root of whichever drive it finds first, as
-// a subst drive does from its real volume's.
-void PlayedVolume::NameFromPlayedRoot(void* buffer) const {
+// itself), whichever drive's root Wine answers from (the played folder's or
+// the one it lies on); on a subst drive, from the root of the volume below.
+void PlayedVolume::NameFromPlayedRoot(void* buffer, ULONG size) const {
     const std::wstring root = folder_.substr(folder_.find(L'\\'));
-    const auto bytes = Get<ULONG>(buffer, 0);
     wchar_t* name = reinterpret_cast<wchar_t*>(static_cast<char*>(buffer) + 4);
-    const std::wstring path(name, bytes / sizeof(wchar_t));
-    if (volume_.Subst || Lower(path.substr(0, root.size())) != Lower(root) ||
-        path.substr(root.size(), 1).find_first_not_of(L'\\') == 0)
+    std::wstring path(name, Get<ULONG>(buffer, 0) / sizeof(wchar_t));
+    if (Lower(path.substr(0, root.size())) == Lower(root) &&
+        path.substr(root.size(), 1).find_first_not_of(L'\\') != 0)
+        path = path.size() == root.size() ? L"\\" : path.substr(root.size());
+    if (volume_.Subst)
+        path = path == L"\\" ? root : root + path;
+    if (4 + path.size() * sizeof(wchar_t) > size)
         return;
-    const std::wstring fromRoot = path.size() == root.size() ? L"\\" : path.substr(root.size());
-    std::wmemcpy(name, fromRoot.data(), fromRoot.size());
-    Put<ULONG>(buffer, 0, ULONG(fromRoot.size() * sizeof(wchar_t)));
+    std::wmemcpy(name, path.data(), path.size());
+    Put<ULONG>(buffer, 0, ULONG(path.size() * sizeof(wchar_t)));
 }
 
 // The 64-bit ID a handle gives in an answer of this class.

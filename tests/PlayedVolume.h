@@ -67,7 +67,7 @@ struct EntryPlay {
     NTSTATUS Refusal = 0;       // its handle's stat, tag and 128-bit ID, and its listings with IDs
     NTSTATUS DeleteRefused = 0; // its deletion, either way
     NTSTATUS WideListingRefusal = 0; // its listing of 128-bit IDs
-    bool ListsNothing = false;       // its listing's records answered as no bytes (a filter)
+    bool FirstRecordCounted = false; // its listing's first read counts one record (a filter)
 };
 
 class PlayedVolume : public dv::NtFiles {
@@ -111,7 +111,7 @@ class PlayedVolume : public dv::NtFiles {
                          bool restart, ULONG& bytes) const;
     void PlayRecords(const std::wstring& relative, void* buffer, FILE_INFORMATION_CLASS kind) const;
     NTSTATUS QueryStat(HANDLE entry, void* buffer, ULONG size) const;
-    void NameFromPlayedRoot(void* buffer) const;
+    void NameFromPlayedRoot(void* buffer, ULONG size) const;
     uint64_t PlayedId(const EntryPlay* entry, uint64_t id, FILE_INFORMATION_CLASS kind) const;
     DWORD PlayedAttributes(const std::wstring& relative) const;
 
