@@ -185,8 +185,8 @@ bool IsRecordedFolder(Volume& volume, HANDLE opened, const FileId& recorded);
 bool WrittenAt(Volume& volume, HANDLE openedFile, int64_t lastWrite);
 
 // Whether a handle opened as a file, never a folder, is the file recorded
-// with this ID (a known one) and, where IDs do not last, last written then:
-// asks no more, where a check of the kind would cost another question.
+// with this ID (none: not compared) and, where IDs do not last, last written
+// then. The open vouches for the kind: the check asks no more.
 bool IsRecordedFile(Volume& volume, HANDLE openedFile, const FileId& recorded, int64_t lastWrite);
 
 // Sets the attributes through the handle; false when refused.

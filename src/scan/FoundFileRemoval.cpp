@@ -14,14 +14,12 @@ namespace {
 // a process may hold open.
 const size_t kKeptFolders = 256;
 
-// Deletes an opened file if it is still the file the scan recorded: a file,
-// with the ID recorded, last written then where IDs do not last. Attributes
-// are left as they are: a read-only file stays.
+// Deletes a file, opened as a file, if it is still the file the scan
+// recorded: with the ID recorded, last written then where IDs do not last.
+// Attributes are left as they are: a read-only file stays.
 bool DeleteIfRecorded(Volume& volume, HANDLE opened, const FoundFile& file) {
-    Identity identity;
-    return QueryIdentity(volume, opened, file.Id.Known() ? file.Id.Kind : IdKind::None, identity) &&
-           !(identity.Attributes & FILE_ATTRIBUTE_DIRECTORY) && IdMatches(file.Id, identity.Id) &&
-           WrittenAt(volume, opened, file.LastWrite) && DeleteByHandle(volume, opened);
+    return IsRecordedFile(volume, opened, file.Id, file.LastWrite) &&
+           DeleteByHandle(volume, opened);
 }
 
 } // namespace
@@ -107,10 +105,7 @@ TFoundFileRemover::OneOpen TFoundFileRemover::DeleteInOneOpen(const std::wstring
     if (!QueryPathFromRoot(opened.Get(), reached) ||
         reached != dir.substr(rootLength) + L"\\" + file.Name)
         return OneOpen::Walk;
-    return IsRecordedFile(root.Answers, opened.Get(), file.Id, file.LastWrite) &&
-                   DeleteByHandle(root.Answers, opened.Get())
-               ? OneOpen::Deleted
-               : OneOpen::Stays;
+    return DeleteIfRecorded(root.Answers, opened.Get(), file) ? OneOpen::Deleted : OneOpen::Stays;
 }
 
 bool TFoundFileRemover::Delete(const std::wstring& dir, const FoundFile& file) {
