@@ -61,7 +61,13 @@ const VolumePlay kTwoIdKinds = {.HandleIdBits = uint64_t(5) << 60, .RootWithoutD
 const uint64_t kHighBits = uint64_t(5) << 60;
 const VolumePlay kReFSStatBits = {
     .StatIdBits = kHighBits, .WideIds = true, .NarrowIdsVary = true, .RootWithoutDot = true};
+const VolumePlay kDotless = {.RootWithoutDot = true};
+const VolumePlay kWideListingsOnly = {.WideIdRefusal = kStatusInvalidParameter, .WideIds = true};
 const NTSTATUS kInvalid = kStatusInvalidParameter, kBusy = kStatusInsufficientResources;
+const EntryPlay kSwap = {.OtherId = true}, kBusyIds = {.Refusal = kBusy},
+                kWideBusy = {.WideListingRefusal = kBusy},
+                kWideInvalid = {.WideListingRefusal = kInvalid};
+const char kA[] = "v\\a.tmp", kB[] = "v\\sub\\b.tmp", kSub[] = "v\\sub";
 
 const Row kRows[] = {
     {"FAT32", kFat, {}, kAllDeleted},
@@ -95,46 +101,23 @@ const Row kRows[] = {
      {{"v\\sub", {.Refusal = kStatusInsufficientResources}}},
      kSubPassedOver},
     // Refused after others answered: that entry alone cannot be checked.
-    {"file ID refused as invalid on ReFS",
-     kReFS,
-     {{"v\\sub\\b.tmp", {.Refusal = kInvalid}}},
-     kSwappedFileKept},
-    {"listing counting fewer bytes",
-     {},
-     {{"v\\sub", {.FirstRecordCounted = true}}},
-     kSubPassedOver},
-    {"listing refused as invalid on ReFS",
-     kReFS,
-     {{"v\\sub", {.WideListingRefusal = kInvalid}}},
-     kSubPassedOver},
-    {"file ID refused for a moment then a file swapped on ReFS",
-     kReFS,
-     {{"v\\a.tmp", {.Refusal = kBusy}}, {"v\\sub\\b.tmp", {.OtherId = true}}},
-     kTwoFilesKept},
+    {"file ID refused as invalid on ReFS", kReFS, {{kB, {.Refusal = kInvalid}}}, kSwappedFileKept},
+    {"listing counting fewer bytes", {}, {{kSub, {.FirstRecordCounted = true}}}, kSubPassedOver},
+    {"listing refused as invalid on ReFS", kReFS, {{kSub, kWideInvalid}}, kSubPassedOver},
+    {"busy file ID then a swap on ReFS", kReFS, {{kA, kBusyIds}, {kB, kSwap}}, kTwoFilesKept},
     // The 64-bit IDs serve where handles give no 128-bit ones.
-    {"wide listings and no wide IDs of handles",
-     {.WideIdRefusal = kInvalid, .WideIds = true},
-     {{"v", {.OtherId = true}}},
-     kDrivesFolderPassedOver},
+    {"no wide IDs of handles", kWideListingsOnly, {{"v", kSwap}}, kDrivesFolderPassedOver},
     // Only a listing in the richest class teaches the kinds: here v's.
-    {"wide listing of the first folder refused for a moment on ReFS",
-     kReFS,
-     {{"t", {.WideListingRefusal = kBusy}}, {"v\\sub", {.OtherId = true}}},
-     kSubPassedOver},
+    {"first wide listing busy on ReFS", kReFS, {{"t", kWideBusy}, {kSub, kSwap}}, kSubPassedOver},
     {"stat and internal narrow IDs differ", {.StatIdBits = kHighBits}, {}, kAllDeleted},
     {"stat and internal narrow IDs differ on ReFS", kReFSStatBits, {}, kAllDeleted},
     // Its own "." teaches the kinds; the root's entry for it is what gets checked.
-    {"first folder below a root without a dot swapped",
-     {.RootWithoutDot = true},
-     {{"t", {.OtherId = true}}, {"v\\sub", {.OtherId = true}}},
-     kSubPassedOver},
+    {"first of a dotless root swapped", kDotless, {{"t", kSwap}, {kSub, kSwap}}, kSubPassedOver},
     // A file's stat and tag refused for a moment: it stays, and the classes
     // still serve the entries after it.
     {"classes refused for a moment",
      {},
-     {{"v\\a.tmp", {.Refusal = kBusy}},
-      {"v\\sub", {.Tag = kProjectedFolder}},
-      {"v\\sub\\b.tmp", {.OtherId = true}}},
+     {{kA, kBusyIds}, {kSub, {.Tag = kProjectedFolder}}, {kB, kSwap}},
      kTwoFilesKept},
     {"folder swapped where IDs agree", {}, {{"v\\sub", {.OtherId = true}}}, kSubPassedOver},
     {"junction", {}, {{"v\\j", {.Tag = kJunction, .Target = "t\\dir"}}}, kLinkKept},
