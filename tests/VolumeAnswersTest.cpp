@@ -65,7 +65,7 @@ const VolumePlay kDotless = {.RootWithoutDot = true};
 const VolumePlay kWideListingsOnly = {.WideIdRefusal = kStatusInvalidParameter, .WideIds = true};
 const NTSTATUS kInvalid = kStatusInvalidParameter, kBusy = kStatusInsufficientResources;
 const EntryPlay kSwap = {.OtherId = true}, kBusyIds = {.Refusal = kBusy},
-                kWideBusy = {.WideListingRefusal = kBusy},
+                kInvalidIds = {.Refusal = kInvalid}, kWideBusy = {.WideListingRefusal = kBusy},
                 kWideInvalid = {.WideListingRefusal = kInvalid};
 const char kA[] = "v\\a.tmp", kB[] = "v\\sub\\b.tmp", kSub[] = "v\\sub";
 
@@ -101,7 +101,9 @@ const Row kRows[] = {
      {{"v\\sub", {.Refusal = kStatusInsufficientResources}}},
      kSubPassedOver},
     // Refused after others answered: that entry alone cannot be checked.
-    {"file ID refused as invalid on ReFS", kReFS, {{kB, {.Refusal = kInvalid}}}, kSwappedFileKept},
+    {"file ID refused as invalid on ReFS", kReFS, {{kB, kInvalidIds}}, kSwappedFileKept},
+    // The removal keeps what the scan heard answer: the first file refused stays alone.
+    {"first file ID refused as invalid on ReFS", kReFS, {{kA, kInvalidIds}}, kRefusedFileKept},
     {"listing counting fewer bytes", {}, {{kSub, {.FirstRecordCounted = true}}}, kSubPassedOver},
     {"listing refused as invalid on ReFS", kReFS, {{kSub, kWideInvalid}}, kSubPassedOver},
     {"busy file ID then a swap on ReFS", kReFS, {{kA, kBusyIds}, {kB, kSwap}}, kTwoFilesKept},

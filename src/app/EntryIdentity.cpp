@@ -108,6 +108,12 @@ void Volume::Heard(OptionalClass kind, NTSTATUS status) {
         answer = ClassAnswer::Unknown;
 }
 
+void Volume::Recall(const Volume& earlier) {
+    for (size_t kind = 0; kind < size_t(OptionalClass::Count); ++kind)
+        if (earlier.answers_[kind] == ClassAnswer::Answered)
+            answers_[kind] = ClassAnswer::Answered;
+}
+
 FileId Comparable(const Volume& volume, const FileId& listed) {
     return volume.IdsLearned && listed.Kind == volume.Ids && listed.Known() ? listed : FileId{};
 }

@@ -108,6 +108,10 @@ struct Volume {
     void Heard(OptionalClass kind, NTSTATUS status);
     // Gives a class up whatever it answered before.
     void GiveUp(OptionalClass kind) { Answer(kind) = ClassAnswer::Unknown; }
+    // Takes in the classes that answered on this volume in an earlier walk.
+    // Where it is another disk after all, a class it does not know fails each
+    // request, which fails every check it serves.
+    void Recall(const Volume& earlier);
 
   private:
     ClassAnswer& Answer(OptionalClass kind) { return answers_[size_t(kind)]; }

@@ -168,9 +168,9 @@ std::optional<FileId> TFoundFiles::FolderId(const std::wstring& dir) const {
     return folders_.Id(folder);
 }
 
-std::optional<uint32_t> TFoundFiles::VolumeSerial(const std::wstring& drive) const {
-    const auto found = serials_.find(folders_.Find(drive));
-    return found == serials_.end() ? std::nullopt : std::optional(found->second);
+const Volume* TFoundFiles::ScannedVolume(const std::wstring& drive) const {
+    const auto found = volumes_.find(folders_.Find(drive));
+    return found == volumes_.end() ? nullptr : &found->second;
 }
 
 void TFoundFiles::Clear() {
@@ -179,7 +179,7 @@ void TFoundFiles::Clear() {
     texts_.Clear();
     std::vector<uint8_t>(256).swap(keyBuffer_);
     folders_.Clear();
-    serials_.clear();
+    volumes_.clear();
     std::wstring().swap(lastDir_);
     lastDirIndex_ = TFolderTable::kNone;
 }

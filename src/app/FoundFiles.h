@@ -11,6 +11,7 @@
 // listed.
 #include "app/Arena.h"
 #include "app/ChunkedOrder.h"
+#include "app/FileByHandle.h"
 #include "app/FileId.h"
 #include "app/FolderTable.h"
 #include "app/PagedArray.h"
@@ -72,10 +73,11 @@ class TFoundFiles {
     void SetFolderId(uint32_t folder, const FileId& id) { folders_.SetId(folder, id); }
     // nullopt when none was recorded.
     std::optional<FileId> FolderId(const std::wstring& dir) const;
-    // The serial number of the volume a drive's files were found on, by the
-    // drive's folder ("C:"); nullopt where it told none.
-    void SetVolumeSerial(uint32_t drive, uint32_t serial) { serials_[drive] = serial; }
-    std::optional<uint32_t> VolumeSerial(const std::wstring& drive) const;
+    // The volume a drive's files were found on, as its walk knew it (its
+    // serial number, the classes that answered), by the drive's folder ("C:");
+    // nullptr where none was handed on.
+    void SetScannedVolume(uint32_t drive, const Volume& volume) { volumes_[drive] = volume; }
+    const Volume* ScannedVolume(const std::wstring& drive) const;
 
     // Forgets every file and folder, and gives their memory back.
     void Clear();
@@ -114,7 +116,7 @@ class TFoundFiles {
     TArena<wchar_t> texts_;
     std::vector<uint8_t> keyBuffer_ = std::vector<uint8_t>(256);
     TFolderTable folders_;
-    std::map<uint32_t, uint32_t> serials_; // by drive folder
+    std::map<uint32_t, Volume> volumes_; // by drive folder
     // The directory of the last file put in, looked up once for its neighbours.
     std::wstring lastDir_;
     uint32_t lastDirIndex_ = TFolderTable::kNone;

@@ -33,10 +33,13 @@ TFoundFileRemover::Root& TFoundFileRemover::RootOf(const std::wstring& dir, size
     if (OpenFolderByPath(VerbatimPath(name + L"\\"), root.Handle) != 0)
         return root;
     root.Answers = Volume::Of(root.Handle.Get());
-    const std::optional<uint32_t> scanned = found_.VolumeSerial(name);
-    if (scanned && root.Answers.HasSerial && *scanned != root.Answers.Serial) {
-        root.Handle.Close();
-        return root;
+    if (const Volume* scanned = found_.ScannedVolume(name)) {
+        if (scanned->HasSerial && root.Answers.HasSerial &&
+            scanned->Serial != root.Answers.Serial) {
+            root.Handle.Close();
+            return root;
+        }
+        root.Answers.Recall(*scanned);
     }
     // A subst drive names its files from the real volume's root: the path an
     // open reached never reads as asked.

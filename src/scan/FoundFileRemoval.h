@@ -10,7 +10,9 @@
 // against the ID the scan recorded for it. A folder on the way that is now a
 // link or another folder ends that file: the tree changed since the scan. No
 // folder is listed again. A drive whose volume tells another serial number
-// than the scan's holds another disk now: every file found on it stays.
+// than the scan's holds another disk now: every file found on it stays. A
+// class of information that answered on the volume during the scan stays in
+// use: a refusal of it later speaks for that one file.
 #include "app/FileByHandle.h"
 #include "app/FoundFiles.h"
 

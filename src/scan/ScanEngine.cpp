@@ -218,7 +218,7 @@ uint32_t TSForm::StoreFolder(uint32_t folder) {
 
 // The folder and each one above it, each handed on once, as the drive's
 // handles give its ID alike; then the drive, which is never recorded, with
-// its volume's serial number.
+// its volume as the walk knew it.
 void TSForm::HandOnFolderIds(uint32_t folder) {
     const TFolderTable& folders = ListTmp.Folders();
     for (uint32_t f = folder; ListTmp.HandOnId(f); f = folders.Parent(f)) {
@@ -227,8 +227,7 @@ void TSForm::HandOnFolderIds(uint32_t folder) {
                                    ListTmp.ComparableId(f, folders.Id(f).value_or(FileId{})));
             continue;
         }
-        if (const Volume volume = ListTmp.VolumeOf(f); volume.HasSerial)
-            FoundFiles.SetVolumeSerial(StoreFolder(f), volume.Serial);
+        FoundFiles.SetScannedVolume(StoreFolder(f), ListTmp.VolumeOf(f));
         return;
     }
 }
