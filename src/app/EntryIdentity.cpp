@@ -66,32 +66,31 @@ NTSTATUS ReadStat(HANDLE opened, Identity& identity, FileId& id) {
     return status;
 }
 
-bool QueryNarrowId(Volume& volume, HANDLE opened, FileId& id) {
+FileId NarrowId(Volume& volume, HANDLE opened) {
+    FileId id;
     if (volume.MayKnow(OptionalClass::Stat)) {
         Identity identity;
         const NTSTATUS status = ReadStat(opened, identity, id);
         volume.Heard(OptionalClass::Stat, status);
         if (status >= 0 || volume.MayKnow(OptionalClass::Stat))
-            return status >= 0;
+            return id;
     }
     LARGE_INTEGER index{};
     if (Nt().QueryInformation(opened, &index, sizeof index, FileClass::Internal) < 0)
-        return false;
-    id = FileId::Narrow(uint64_t(index.QuadPart));
-    return true;
+        return {};
+    return FileId::Narrow(uint64_t(index.QuadPart));
 }
 
-bool QueryWideId(Volume& volume, HANDLE opened, FileId& id) {
+FileId WideId(Volume& volume, HANDLE opened) {
     if (!volume.MayKnow(OptionalClass::WideHandleId))
-        return false;
+        return {};
     IdInformation information{};
     const NTSTATUS status =
         Nt().QueryInformation(opened, &information, sizeof information, FileClass::Id);
     volume.Heard(OptionalClass::WideHandleId, status);
     if (status < 0)
-        return false;
-    id = FileId::Wide(information.Low, information.High);
-    return true;
+        return {};
+    return FileId::Wide(information.Low, information.High);
 }
 
 bool IsDirectory(const Identity& identity) {
@@ -118,11 +117,10 @@ FileId Comparable(const Volume& volume, const FileId& listed) {
     return volume.IdsLearned && listed.Kind == volume.Ids && listed.Known() ? listed : FileId{};
 }
 
-bool QueryHandleId(Volume& volume, HANDLE opened, IdKind kind, FileId& id) {
-    id = {};
-    return kind == IdKind::Narrow ? QueryNarrowId(volume, opened, id)
-           : kind == IdKind::Wide ? QueryWideId(volume, opened, id)
-                                  : false;
+FileId HandleId(Volume& volume, HANDLE opened, IdKind kind) {
+    return kind == IdKind::Narrow ? NarrowId(volume, opened)
+           : kind == IdKind::Wide ? WideId(volume, opened)
+                                  : FileId{};
 }
 
 bool QueryIdentity(Volume& volume, HANDLE opened, IdKind kind, Identity& identity) {
@@ -136,13 +134,10 @@ bool QueryIdentity(Volume& volume, HANDLE opened, IdKind kind, Identity& identit
         [&] { return QueryAttributes(volume, opened, identity); });
     if (!read)
         return false;
-    if (kind == IdKind::None)
-        return true;
-    if (kind == IdKind::Narrow && volume.MayKnow(OptionalClass::Stat)) {
-        identity.Id = statId;
-        return statId.Kind == IdKind::Narrow;
-    }
-    return QueryHandleId(volume, opened, kind, identity.Id);
+    identity.Id = kind == IdKind::Narrow && volume.MayKnow(OptionalClass::Stat)
+                      ? statId
+                      : HandleId(volume, opened, kind);
+    return true;
 }
 
 bool IsListedEntry(Volume& volume, HANDLE opened, const ListedEntry& listed) {
@@ -171,9 +166,8 @@ bool WrittenAt(Volume& volume, HANDLE openedFile, int64_t lastWrite) {
 }
 
 bool IsRecordedFile(Volume& volume, HANDLE openedFile, const FileId& recorded, int64_t lastWrite) {
-    FileId id;
-    return (!recorded.Known() || QueryHandleId(volume, openedFile, recorded.Kind, id)) &&
-           IdMatches(recorded, id) && WrittenAt(volume, openedFile, lastWrite);
+    const FileId id = recorded.Known() ? HandleId(volume, openedFile, recorded.Kind) : FileId{};
+    return IdMatches(recorded, id) && WrittenAt(volume, openedFile, lastWrite);
 }
 
 } // namespace dv

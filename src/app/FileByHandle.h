@@ -167,9 +167,9 @@ struct Identity {
     FileId Id;            // of the kind asked; none where none was asked
     ULONG ReparseTag = 0; // 0 where the volume does not tell
 };
-// Reads the attributes and the ID of the kind asked. False when the handle
-// tells not even its attributes, or cannot give an ID of that kind now: the
-// entry cannot be checked.
+// Reads the attributes and the ID of the kind asked (none where the handle
+// cannot give one of that kind now). False when the handle tells not even its
+// attributes: the entry cannot be checked.
 bool QueryIdentity(Volume& volume, HANDLE opened, IdKind kind, Identity& identity);
 
 // Whether an opened handle is the entry its parent listed: the same kind, a

@@ -160,10 +160,10 @@ void AppendRecords(const ListingClass& listing, ULONG bytes, std::vector<ListedE
 // Listings of 128-bit IDs are of no use where handles give none: the volume's
 // 64-bit ones serve instead, and are learned anew.
 void CompareIdKinds(Volume& volume, HANDLE folder, const FileId& listed) {
-    FileId opened;
     if (!listed.Known())
         return;
-    if (!QueryHandleId(volume, folder, listed.Kind, opened)) {
+    const FileId opened = HandleId(volume, folder, listed.Kind);
+    if (opened.Kind != listed.Kind) {
         if (listed.Kind == IdKind::Wide && !volume.MayKnow(OptionalClass::WideHandleId))
             volume.GiveUp(OptionalClass::IdExtdListing);
         return;

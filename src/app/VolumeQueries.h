@@ -23,10 +23,10 @@ bool AskOptional(Volume& volume, OptionalClass kind, Ask ask, Plainer plainer) {
     return plainer();
 }
 
-// The ID of the kind asked, as an opened handle gives it; false when it gives
+// The ID of the kind asked, as an opened handle gives it; none when it gives
 // none of that kind now, or none at all. The 64 bits come from one class on
 // a volume, the stat where it knows it, else the internal information: two
 // classes may give one file's 64 bits differently (Dev Drives).
-bool QueryHandleId(Volume& volume, HANDLE opened, IdKind kind, FileId& id);
+FileId HandleId(Volume& volume, HANDLE opened, IdKind kind);
 
 } // namespace dv
