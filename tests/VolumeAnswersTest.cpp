@@ -61,7 +61,8 @@ const VolumePlay kTwoIdKinds = {.HandleIdBits = uint64_t(5) << 60, .RootWithoutD
 const uint64_t kHighBits = uint64_t(5) << 60;
 const VolumePlay kReFSStatBits = {
     .StatIdBits = kHighBits, .WideIds = true, .NarrowIdsVary = true, .RootWithoutDot = true};
-const VolumePlay kDotless = {.RootWithoutDot = true};
+const VolumePlay kDotless = {.RootWithoutDot = true},
+                 kWideDotted = {.WideIds = true, .NarrowIdsVary = true};
 const VolumePlay kWideListingsOnly = {.WideIdRefusal = kStatusInvalidParameter, .WideIds = true};
 const NTSTATUS kInvalid = kStatusInvalidParameter, kBusy = kStatusInsufficientResources;
 const EntryPlay kSwap = {.OtherId = true}, kBusyIds = {.Refusal = kBusy},
@@ -111,6 +112,7 @@ const Row kRows[] = {
     {"no wide IDs of handles", kWideListingsOnly, {{"v", kSwap}}, kDrivesFolderPassedOver},
     // Only a listing in the richest class teaches the kinds: here v's.
     {"first wide listing busy on ReFS", kReFS, {{"t", kWideBusy}, {kSub, kSwap}}, kSubPassedOver},
+    {"root listing busy", kWideDotted, {{"", kWideBusy}, {kSub, kSwap}}, kSubPassedOver},
     {"stat and internal narrow IDs differ", {.StatIdBits = kHighBits}, {}, kAllDeleted},
     {"stat and internal narrow IDs differ on ReFS", kReFSStatBits, {}, kAllDeleted},
     // Its own "." teaches the kinds; the root's entry for it is what gets checked.
