@@ -110,6 +110,8 @@ NTSTATUS PlayedVolume::QueryDirectory(HANDLE folder, void* buffer, ULONG size,
             (bytes = DropDotRecords(static_cast<char*>(buffer), LayoutOf(kind).Name)) != 0)
             break;
     }
+    if (status == dv::kStatusNoMoreFiles && self && self->EndsInNoBytes)
+        return bytes = 0, 0;
     if (status < 0)
         return status;
     PlayRecords(relative, buffer, kind);

@@ -68,6 +68,7 @@ struct EntryPlay {
     NTSTATUS DeleteRefused = 0; // its deletion, either way
     NTSTATUS WideListingRefusal = 0; // its listing of 128-bit IDs
     bool FirstRecordCounted = false; // its listing's first read counts one record (a filter)
+    bool EndsInNoBytes = false;      // its listing's end told as success with no bytes (a filter)
 };
 
 class PlayedVolume : public dv::NtFiles {
