@@ -151,10 +151,8 @@ bool IsListedEntry(Volume& volume, HANDLE opened, const ListedEntry& listed) {
 
 bool IsRecordedFolder(Volume& volume, HANDLE opened, const FileId& recorded) {
     Identity identity;
-    return QueryIdentity(volume, opened, recorded.Known() ? recorded.Kind : IdKind::None,
-                         identity) &&
-           IsDirectory(identity) && !IsLink(identity.Attributes, identity.ReparseTag) &&
-           IdMatches(recorded, identity.Id);
+    return QueryIdentity(volume, opened, recorded.Kind, identity) && IsDirectory(identity) &&
+           !IsLink(identity.Attributes, identity.ReparseTag) && IdMatches(recorded, identity.Id);
 }
 
 bool WrittenAt(Volume& volume, HANDLE openedFile, int64_t lastWrite) {
@@ -166,8 +164,8 @@ bool WrittenAt(Volume& volume, HANDLE openedFile, int64_t lastWrite) {
 }
 
 bool IsRecordedFile(Volume& volume, HANDLE openedFile, const FileId& recorded, int64_t lastWrite) {
-    const FileId id = recorded.Known() ? HandleId(volume, openedFile, recorded.Kind) : FileId{};
-    return IdMatches(recorded, id) && WrittenAt(volume, openedFile, lastWrite);
+    return IdMatches(recorded, HandleId(volume, openedFile, recorded.Kind)) &&
+           WrittenAt(volume, openedFile, lastWrite);
 }
 
 } // namespace dv
