@@ -72,8 +72,8 @@ TEST_F(CleanDelDir, EmptiesTreeKeepsDesktopIniAndFilesInUseAndNeverFollowsLinks)
     if (linked)
         links_.push_back(target + "\\link");
 
-    dvtest::PlayedVolume played(target, {});
-    played.Play("ini\\deeper",
+    dvtest::PlayedVolume played(root_, {});
+    played.Play("target\\ini\\deeper",
                 {.Attributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED});
     HeldOpen inUse(target + "\\locked.txt");
     ASSERT_TRUE(inUse.IsOpen());
@@ -92,7 +92,7 @@ TEST_F(CleanDelDir, EmptiesTreeKeepsDesktopIniAndFilesInUseAndNeverFollowsLinks)
     EXPECT_EQ(GetFileAttributesA((target + "\\locked.txt").c_str()) & 7, 0u);
     // A folder that stays has its attributes down to the directory bit.
     EXPECT_EQ(GetFileAttributesA((target + "\\ini").c_str()), DWORD(FILE_ATTRIBUTE_DIRECTORY));
-    EXPECT_EQ(played.Attributes("ini\\deeper"), 0u);
+    EXPECT_EQ(played.Attributes("target\\ini\\deeper"), 0u);
     EXPECT_EQ(dvtest::ReadFile(outside + "\\precious.txt"), std::string(4096, 'x'));
     if (!linked)
         GTEST_SKIP() << "this platform makes no directory links; the rest was checked";

@@ -1,5 +1,6 @@
 // The clean run: targets in order, progress, the result line, the freed-space
 // total, and what an error leaves behind.
+#include "ScanFixture.h"
 #include "TestSupport.h"
 
 #include "app/Modal.h"
@@ -77,7 +78,7 @@ TEST_F(CleanRun, ReportsKilobytesInGreenAndAddsThemToTheTotal) {
     Fill(tempDir_ + "\\b", 1500);
     Fill(tempDir_ + "\\sub\\c", 3000);
     dv::TSForm& form = Form();
-    EXPECT_EQ(form.SysDir->FTempDir, tempDir_ + "\\");
+    EXPECT_EQ(form.SysDir->FTempDir, dvtest::W(tempDir_ + "\\"));
     form.CheckBox1.SetChecked(true);
     dvtest::ClickAsUser(form.bCleanNow);
     EXPECT_TRUE(IsEmpty(tempDir_));
@@ -191,62 +192,79 @@ TEST_F(CleanRun, RelativeOrEmptyEntriesAreNeverEnteredFromTheCurrentDirectory) {
     }
 }
 
-TEST_F(CleanRun, SystemFolderThatIsARootOrTheProfileIsNeverEmptied) {
-    // The profile root is taken from the environment, so a scratch folder can
-    // stand in for it; an unmapped drive's root would give another error if it
-    // were entered at all.
-    char savedProfile[MAX_PATH] = "";
-    GetEnvironmentVariableA("USERPROFILE", savedProfile, sizeof savedProfile);
-    const std::string profile = Stocked(root_ + "\\Profile");
-    SetEnvironmentVariableA("USERPROFILE", profile.c_str());
-    struct RestoreProfile {
-        const char* saved;
-        ~RestoreProfile() { SetEnvironmentVariableA("USERPROFILE", saved); }
+// Each row names a root, the profile or a folder above it another way; the
+// profile is taken from the environment, so a scratch folder stands in for it.
+TEST_F(CleanRun, NoRootProfileOrFolderHoldingItIsEmptiedWhateverNamesIt) {
+    const std::string users = root_ + "\\Users", profile = Stocked(users + "\\Profile Owner");
+    const std::string drive = Stocked(root_ + "\\drive");
+    wchar_t shortName[MAX_PATH] = L"";
+    GetShortPathNameW(dvtest::W(profile).c_str(), shortName, MAX_PATH);
+    ASSERT_TRUE(dvtest::MakeDirectoryLink(root_ + "\\to-profile", profile));
+    ASSERT_TRUE(dvtest::MakeDirectoryLink(root_ + "\\to-root", drive));
+    ASSERT_TRUE(dvtest::MapDrive("W:", drive));
+    wchar_t savedProfile[MAX_PATH] = L"";
+    GetEnvironmentVariableW(L"USERPROFILE", savedProfile, MAX_PATH);
+    SetEnvironmentVariableW(L"USERPROFILE", dvtest::W(profile).c_str());
+    struct Restore {
+        const wchar_t* profile;
+        ~Restore() {
+            SetEnvironmentVariableW(L"USERPROFILE", profile);
+            dvtest::UnmapDrive("W:");
+        }
     } restore{savedProfile};
 
+    // Folder: the system folder that holds the path; none: a user directory.
     const std::pair<std::string, std::string> cases[] = {
-        {"Cookies", root_ + "\\PROFILE\\"},
+        {"Cookies", root_ + "\\USERS\\PROFILE OWNER\\"},
         {"Cache", "Q:\\"},
+        {"Temp", root_ + "\\to-profile"},
+        {"Cookies", "\\\\?\\" + profile},
+        {"History", dvtest::U8(shortName)},
+        {"", root_ + "\\to-root"},
+        {"", users},
+        {"", profile},
     };
     for (const auto& [folder, path] : cases) {
-        SCOPED_TRACE(folder + " at " + path);
+        SCOPED_TRACE((folder.empty() ? "user directory" : folder) + " at " + path);
         dvtest::ResetModal();
         dvtest::CreateSettingsKey();
-        dvtest::SetShellFolder(folder, path);
+        if (folder == "Temp")
+            dvtest::SetTempDir(path);
+        else if (!folder.empty())
+            dvtest::SetShellFolder(folder, path);
         dv::TSForm& form = CreateForm();
-        (folder == "Cookies" ? form.CheckBox5 : form.CheckBox3).SetChecked(true);
+        (folder == "Temp"      ? form.CheckBox1
+         : folder == "Cache"   ? form.CheckBox3
+         : folder == "History" ? form.CheckBox4
+                               : form.CheckBox5)
+            .SetChecked(!folder.empty());
+        if (folder.empty())
+            form.ListBox1.Add(dvtest::W(path));
         dvtest::ClickAsUser(form.bCleanNow);
         EXPECT_EQ(Reported(), "File access denied.");
         EXPECT_FALSE(IsEmpty(profile));
+        EXPECT_FALSE(IsEmpty(drive));
     }
-
-    // The user may add such a folder to the list himself.
-    dvtest::ResetModal();
-    dvtest::CreateSettingsKey();
-    dv::TSForm& form = CreateForm();
-    form.ListBox1.Add(profile);
-    dvtest::ClickAsUser(form.bCleanNow);
-    EXPECT_EQ(Reported(), "");
-    EXPECT_TRUE(IsEmpty(profile));
 }
 
-TEST(CleanProtectedFolders, RootsWindowsAndProfileResolveAsProtected) {
-    char windows[MAX_PATH] = "";
-    GetWindowsDirectoryA(windows, sizeof windows);
-    char profile[MAX_PATH] = "";
-    GetEnvironmentVariableA("USERPROFILE", profile, sizeof profile);
-    std::string longProfile = profile; // past MAX_PATH, as a shell folder may be written
-    for (int i = 0; i < 60; ++i)
-        longProfile += "\\x\\..";
-    for (const std::string& path :
-         {std::string("C:\\"), std::string("c:\\."), std::string(windows), longProfile,
-          std::string(windows) + "\\", dv::UpperAscii(windows) + "\\system32\\..",
-          std::string(profile), std::string("\\\\server\\share\\")})
-        EXPECT_TRUE(dv::IsProtectedFolder(path)) << path;
-    for (const std::string& path :
-         {std::string(windows) + "\\Temp", std::string(profile) + "\\Recent",
-          std::string("\\\\server\\share\\dir"), std::string("")})
-        EXPECT_FALSE(dv::IsProtectedFolder(path)) << path;
+// "Ł" has no place in the code page: its best fit, "L", names another folder.
+TEST_F(CleanRun, TempOutsideTheCodePageIsEmptiedNotItsLookAlike) {
+    const std::string real = Stocked(root_ + "\\tŁmp"), lookAlike = Stocked(root_ + "\\tLmp");
+    dvtest::SetTempDir(real);
+    dv::TSForm& form = Form();
+    form.CheckBox1.SetChecked(true);
+    dvtest::ClickAsUser(form.bCleanNow);
+    EXPECT_EQ(Reported(), "");
+    EXPECT_TRUE(IsEmpty(real));
+    EXPECT_FALSE(IsEmpty(lookAlike));
+}
+
+TEST(CleanProtectedFolders, RootsAreToldByTheirPathBeforeAnyOpen) {
+    for (const wchar_t* path :
+         {L"C:\\", L"c:", L"\\\\?\\Q:\\", L"\\\\server\\share\\", L"\\\\?\\UNC\\server\\share"})
+        EXPECT_TRUE(dv::IsRootPath(path)) << dvtest::U8(path);
+    for (const wchar_t* path : {L"C:\\a", L"\\\\server\\share\\dir", L""})
+        EXPECT_FALSE(dv::IsRootPath(path)) << dvtest::U8(path);
 }
 
 TEST(CleanFullPath, OnlyDriveLetterPathsAndSharesAreFullFromTheirDriveOrShare) {

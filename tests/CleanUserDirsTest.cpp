@@ -190,8 +190,14 @@ TEST_F(CleanUserDirs, BrowseAddsTheChosenFolderAndCancelAddsNothing) {
     dvtest::ClickAsUser(form.ButtonBrowse);
     dvtest::Modal().FolderAnswer.reset();
     dvtest::ClickAsUser(form.ButtonBrowse);
+    EXPECT_TRUE(dvtest::Modal().Boxes.empty());
+    // A path the code page cannot spell would be stored as a look-alike's.
+    dvtest::Modal().FolderAnswer = "C:\\tŁmp";
+    dvtest::ClickAsUser(form.ButtonBrowse);
     EXPECT_EQ(form.ListBox1.Items(), (Names{"C:\\chosen", "C:\\chosen"}));
-    EXPECT_EQ(dvtest::Modal().BrowseTitles, (Names(3, "Select Directory")));
+    EXPECT_EQ(dvtest::Modal().BrowseTitles, (Names(4, "Select Directory")));
+    ASSERT_EQ(dvtest::Modal().Boxes.size(), 1u);
+    EXPECT_EQ(dvtest::Modal().Boxes[0].Text.rfind("This folder was not added", 0), 0u);
     EXPECT_FALSE(dvtest::PathExists(UserDirFile()));
 }
 
@@ -203,9 +209,9 @@ TEST_F(CleanUserDirs, MissingShellFolderKeyIsReportedOnceAndTempIsStillKnown) {
     EXPECT_EQ(box.Text, "Error accessing System Folders!");
     EXPECT_EQ(box.Caption, "Error");
     EXPECT_EQ(box.Type & (MB_TYPEMASK | MB_ICONMASK), UINT(MB_OK | MB_ICONERROR));
-    EXPECT_EQ(form.SysDir->FTempDir, tempDir_ + "\\");
-    EXPECT_EQ(form.SysDir->FRecentDir, "");
-    EXPECT_EQ(form.SysDir->FCookiesDir, "");
+    EXPECT_EQ(form.SysDir->FTempDir, dvtest::W(tempDir_ + "\\"));
+    EXPECT_EQ(form.SysDir->FRecentDir, L"");
+    EXPECT_EQ(form.SysDir->FCookiesDir, L"");
 
     // During a run the failure is silent; the empty path stops the run.
     form.CheckBox2.SetChecked(true);

@@ -39,9 +39,9 @@ TEST(ListFile, SaveReplacesTheWholeFileAndLoadReadsItBack) {
     const std::string file = dvtest::ScratchDir() + "\\list.ini";
     dvtest::WriteFile(file, "old one\r\nold two\r\nold three\r\n");
     const Names lines = {"new", std::string(70000, 'x'), "last"}; // more than one read
-    dv::SaveTextList(file, lines);
+    dv::SaveTextList(dvtest::W(file), lines);
     EXPECT_EQ(dvtest::ReadFile(file), "new\r\n" + lines[1] + "\r\nlast\r\n");
-    EXPECT_EQ(dv::LoadTextList(file), lines);
+    EXPECT_EQ(dv::LoadTextList(dvtest::W(file)), lines);
     EXPECT_FALSE(dvtest::PathExists(file + ".new"));
 }
 
@@ -50,7 +50,7 @@ TEST(ListFile, FailedSaveRaisesCannotCreateAndKeepsTheEarlierFile) {
     const std::string file = dir + "\\list.ini";
     auto expectCannotCreate = [&](const std::string& path) {
         try {
-            dv::SaveTextList(path, {"new"});
+            dv::SaveTextList(dvtest::W(path), {"new"});
             ADD_FAILURE() << "saved " << path;
         } catch (const dv::EFCreateError& error) {
             EXPECT_EQ(std::string(error.what()), "Cannot create file " + path);
@@ -81,7 +81,7 @@ TEST(ListFile, LoadOfAFileHeldWithoutSharingRaisesCannotOpen) {
     EXPECT_THROW(
         {
             try {
-                dv::LoadTextList(file);
+                dv::LoadTextList(dvtest::W(file));
             } catch (const dv::EFOpenError& error) {
                 EXPECT_EQ(std::string(error.what()), "Cannot open file " + file);
                 throw;

@@ -104,14 +104,14 @@ TEST_F(Settings, StoredStartUpChoiceRewritesTheRunEntryWithThisProgram) {
     EXPECT_EQ(dvtest::RunEntry(), dv::ProgramPath() + " auto");
 }
 
-TEST_F(Settings, ReInitialisingTheKeyLeavesTheRunEntry) {
+TEST_F(Settings, ReInitialisingTheKeyRemovesTheRunEntry) {
     dvtest::SetSettingsValue("Extra", REG_SZ, std::string("x", 2));
     dvtest::SetSettingsDword("StClean", 1);
     dvtest::SetRunEntry("C:\\elsewhere\\dormivane.exe auto");
     dv::TSForm& form = Form();
     EXPECT_FALSE(form.CheckBoot.Checked());
     EXPECT_EQ(dvtest::SettingsDword("StClean"), 0u);
-    EXPECT_EQ(dvtest::RunEntry(), "C:\\elsewhere\\dormivane.exe auto");
+    EXPECT_EQ(dvtest::RunEntry(), std::nullopt);
 }
 
 // A value that cannot be read stops start-up at that value: the boxes read

@@ -99,15 +99,16 @@ void SetShellFolder(const std::string& name, const std::string& path) {
         if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                             &key, nullptr) != ERROR_SUCCESS)
             continue;
-        RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                       DWORD(path.size() + 1));
+        const std::wstring wide = W(path);
+        RegSetValueExW(key, W(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                       DWORD((wide.size() + 1) * sizeof(wchar_t)));
         RegCloseKey(key);
     }
 }
 
 void SetTempDir(const std::string& path) {
-    SetEnvironmentVariableA("TMP", path.c_str());
-    SetEnvironmentVariableA("TEMP", path.c_str());
+    SetEnvironmentVariableW(L"TMP", W(path).c_str());
+    SetEnvironmentVariableW(L"TEMP", W(path).c_str());
 }
 
 void SetSettingsValue(const std::string& name, DWORD type, const std::string& data) {

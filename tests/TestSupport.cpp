@@ -20,11 +20,11 @@ void ResetModal() {
         Modal().Boxes.push_back({text, caption, type});
         return IDOK;
     };
-    hooks.BrowseForFolder = [](HWND, const std::string& title, std::string& chosen) {
-        Modal().BrowseTitles.push_back(title);
+    hooks.BrowseForFolder = [](HWND, const std::wstring& title, std::wstring& chosen) {
+        Modal().BrowseTitles.push_back(U8(title));
         if (!Modal().FolderAnswer)
             return false;
-        chosen = *Modal().FolderAnswer;
+        chosen = W(*Modal().FolderAnswer);
         return true;
     };
     hooks.WinHelp = [](HWND, const std::string& file, UINT command, ULONG_PTR data) {

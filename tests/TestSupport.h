@@ -28,7 +28,7 @@ struct ModalLog {
     std::vector<std::string> HelpFiles;
     std::vector<std::string> Opened;
     std::vector<std::string> BrowseTitles;
-    // The folder the browse dialog answers with; none means the user cancels.
+    // The folder the browse dialog answers with (UTF-8); none means the user cancels.
     std::optional<std::string> FolderAnswer;
     // Runs instead of a modal dialog's message loop; returns the modal result.
     std::function<int(HWND dialog)> ModalAnswer;

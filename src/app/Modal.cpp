@@ -12,16 +12,16 @@ int PlatformMessageBox(HWND owner, const std::string& text, const std::string& c
     return MessageBoxA(owner, text.c_str(), caption.c_str(), type | MB_TASKMODAL);
 }
 
-bool PlatformBrowseForFolder(HWND owner, const std::string& title, std::string& chosen) {
-    BROWSEINFOA info{};
+bool PlatformBrowseForFolder(HWND owner, const std::wstring& title, std::wstring& chosen) {
+    BROWSEINFOW info{};
     info.hwndOwner = owner;
     info.lpszTitle = title.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS;
-    PIDLIST_ABSOLUTE list = SHBrowseForFolderA(&info);
+    PIDLIST_ABSOLUTE list = SHBrowseForFolderW(&info);
     if (!list)
         return false;
-    char path[MAX_PATH] = "";
-    bool ok = SHGetPathFromIDListA(list, path);
+    wchar_t path[MAX_PATH] = L"";
+    bool ok = SHGetPathFromIDListW(list, path);
     CoTaskMemFree(list);
     if (ok)
         chosen = path;

@@ -14,8 +14,10 @@ struct ModalHooks {
     // A message box; returns the button pressed (IDOK ...).
     std::function<int(HWND owner, const std::string& text, const std::string& caption, UINT type)>
         MessageBox;
-    // The shell's folder chooser; returns false when the user cancels.
-    std::function<bool(HWND owner, const std::string& title, std::string& chosen)> BrowseForFolder;
+    // The shell's folder chooser; returns false when the user cancels. The
+    // path comes in UTF-16, as the shell gives it.
+    std::function<bool(HWND owner, const std::wstring& title, std::wstring& chosen)>
+        BrowseForFolder;
     // The platform help system: the legacy viewer (WinHelpA) and HTML Help
     // (HtmlHelpA; returns false where HTML Help is not installed).
     std::function<BOOL(HWND owner, const std::string& file, UINT command, ULONG_PTR data)> WinHelp;

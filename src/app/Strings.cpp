@@ -27,6 +27,13 @@ std::wstring LowerAscii(std::wstring text) {
     return text;
 }
 
+std::wstring UpperAscii(std::wstring text) {
+    for (wchar_t& c : text)
+        if (c >= L'a' && c <= L'z')
+            c = wchar_t(c - L'a' + L'A');
+    return text;
+}
+
 std::wstring AnsiToWide(const std::string& text) {
     if (text.empty())
         return {};
@@ -36,15 +43,46 @@ std::wstring AnsiToWide(const std::string& text) {
     return wide;
 }
 
-std::string WideToAnsi(const std::wstring& text) {
+namespace {
+
+std::string Convert(const std::wstring& text, DWORD flags, BOOL* usedDefault) {
+    const int length = WideCharToMultiByte(CP_ACP, flags, text.data(), int(text.size()), nullptr, 0,
+                                           nullptr, usedDefault);
+    std::string ansi(size_t(length), '\0');
+    WideCharToMultiByte(CP_ACP, flags, text.data(), int(text.size()), ansi.data(), length, nullptr,
+                        usedDefault);
+    return ansi;
+}
+
+// Converts without best fit; tells whether a character had to be replaced.
+// A UTF-8 code page spells everything but a lone surrogate, and takes neither
+// the flag nor a default character.
+std::string ToAnsi(const std::wstring& text, bool& replaced) {
+    replaced = false;
     if (text.empty())
         return {};
-    std::string ansi(size_t(WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), nullptr,
-                                                0, nullptr, nullptr)),
-                     '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), ansi.data(), int(ansi.size()),
-                        nullptr, nullptr);
+    if (GetACP() == CP_UTF8) {
+        std::string ansi = Convert(text, WC_ERR_INVALID_CHARS, nullptr);
+        replaced = ansi.empty();
+        return replaced ? Convert(text, 0, nullptr) : ansi;
+    }
+    BOOL usedDefault = FALSE;
+    std::string ansi = Convert(text, WC_NO_BEST_FIT_CHARS, &usedDefault);
+    replaced = usedDefault;
     return ansi;
+}
+
+} // namespace
+
+std::string WideToAnsi(const std::wstring& text) {
+    bool replaced;
+    return ToAnsi(text, replaced);
+}
+
+bool ExactAnsi(const std::wstring& text, std::string& ansi) {
+    bool replaced;
+    ansi = ToAnsi(text, replaced);
+    return !replaced;
 }
 
 int64_t SizeToKB(uint64_t bytes) { return int64_t(bytes / 1024); }
@@ -66,8 +104,22 @@ std::string ProgramDir() {
     return path.substr(0, path.find_last_of("\\:") + 1);
 }
 
-bool FileExists(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+std::wstring ProgramFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            return path.substr(0, path.find_last_of(L"\\:") + 1);
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+bool FileExists(const std::string& path) { return FileExists(AnsiToWide(path)); }
+
+bool FileExists(const std::wstring& path) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

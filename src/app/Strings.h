@@ -11,11 +11,17 @@ namespace dv {
 std::string LowerAscii(std::string text);
 std::string UpperAscii(std::string text);
 std::wstring LowerAscii(std::wstring text);
+std::wstring UpperAscii(std::wstring text);
 
 // Conversions with the ANSI code page: a stored text meeting the file work, and
-// a shown text read back for a stored format.
+// a shown text read back for a stored format. No character is ever taken for
+// a look-alike ("Ł" for "L"): one the code page lacks becomes its default
+// character, which no path holds.
 std::wstring AnsiToWide(const std::string& text);
 std::string WideToAnsi(const std::wstring& text);
+// The ANSI text that reads back as exactly this text; false where the code
+// page cannot spell it.
+bool ExactAnsi(const std::wstring& text, std::string& ansi);
 
 // Whole kilobytes of a file size, truncated.
 int64_t SizeToKB(uint64_t bytes);
@@ -30,12 +36,15 @@ inline int32_t WrapAdd(int32_t a, int64_t b) {
 
 // Directory of the running program file, with its final "\".
 std::string ProgramDir();
+// The same in UTF-16, for the files the program opens there.
+std::wstring ProgramFolder();
 
 // Full path of the running program file as the system reports it.
 std::string ProgramPath();
 
 // Whether a path names an existing file (not a directory).
 bool FileExists(const std::string& path);
+bool FileExists(const std::wstring& path);
 
 // A drive-letter path ("C:\...") or a UNC path ("\\server\share...").
 bool IsFullPath(const std::string& path);

@@ -1,6 +1,7 @@
 #include "app/TextListFile.h"
 
 #include "app/Errors.h"
+#include "app/Strings.h"
 
 #include <windows.h>
 
@@ -72,11 +73,11 @@ bool WriteAll(HANDLE file, const std::string& text) {
 
 } // namespace
 
-StringList LoadTextList(const std::string& path) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+StringList LoadTextList(const std::wstring& path) {
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid())
-        throw EFOpenError(path);
+        throw EFOpenError(WideToAnsi(path));
     std::string text;
     char buffer[65536];
     DWORD got = 0;
@@ -85,23 +86,23 @@ StringList LoadTextList(const std::string& path) {
     return ParseTextList(text);
 }
 
-void SaveTextList(const std::string& path, const StringList& lines) {
+void SaveTextList(const std::wstring& path, const StringList& lines) {
     // Some file systems let a rename replace a read-only file; a read-only list
     // is kept as it is on every one.
-    DWORD existing = GetFileAttributesA(path.c_str());
+    DWORD existing = GetFileAttributesW(path.c_str());
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY))
-        throw EFCreateError(path);
-    const std::string temporary = path + ".new";
-    FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        throw EFCreateError(WideToAnsi(path));
+    const std::wstring temporary = path + L".new";
+    FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid())
-        throw EFCreateError(path);
+        throw EFCreateError(WideToAnsi(path));
     bool written = WriteAll(file.get(), FormatTextList(lines)) && FlushFileBuffers(file.get());
     file.close();
-    if (!written || !MoveFileExA(temporary.c_str(), path.c_str(),
+    if (!written || !MoveFileExW(temporary.c_str(), path.c_str(),
                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileA(temporary.c_str());
-        throw EFCreateError(path);
+        DeleteFileW(temporary.c_str());
+        throw EFCreateError(WideToAnsi(path));
     }
 }
 

@@ -15,11 +15,11 @@ StringList ParseTextList(const std::string& text);
 std::string FormatTextList(const StringList& lines);
 
 // Raises EFOpenError when the file exists but cannot be read.
-StringList LoadTextList(const std::string& path);
+StringList LoadTextList(const std::wstring& path);
 
 // Writes a new file beside the old one and swaps it in with one rename, so a
 // failed save never leaves a truncated list. Raises EFCreateError on failure,
 // leaving the earlier file as it was.
-void SaveTextList(const std::string& path, const StringList& lines);
+void SaveTextList(const std::wstring& path, const StringList& lines);
 
 } // namespace dv

@@ -1,6 +1,7 @@
 // The clean run: every chosen target emptied in turn, and the freed-space total.
 #include "app/Application.h"
 #include "app/Errors.h"
+#include "app/QueueLook.h"
 #include "app/Strings.h"
 #include "clean/FreedSpace.h"
 #include "clean/ProtectedFolders.h"
@@ -11,6 +12,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 namespace dv {
 
 namespace {
@@ -18,20 +21,19 @@ namespace {
 const COLORREF kGreen = RGB(0, 128, 0);
 const COLORREF kMaroon = RGB(128, 0, 0);
 
-struct Target {
-    std::string Path;
-    bool SystemFolder;
-};
-
 } // namespace
 
 void TSForm::bCleanNowClick() {
     RequireSysDir();
     bCleanNow.SetEnabled(false);
+    // The folders no clean may empty, opened once for the run.
+    std::optional<TProtectedFolders> guard;
+    TQueueLook queueLook;
     // The button, the bar and the counter are reset however the run ends.
     struct RunEnd {
         TSForm& form;
         ~RunEnd() {
+            form.runGuard_ = nullptr;
             form.CleanedKB = 0;
             form.ProgressBar1.SetPosition(0);
             form.bCleanNow.SetEnabled(true);
@@ -40,31 +42,32 @@ void TSForm::bCleanNowClick() {
     lprog.SetFontColor(GetSysColor(COLOR_BTNFACE));
     SysDir->ReadFolders();
 
-    std::vector<Target> targets;
-    const std::pair<ui::TCheckBox*, std::string*> systemFolders[] = {
+    std::vector<std::wstring> targets;
+    const std::pair<ui::TCheckBox*, std::wstring*> systemFolders[] = {
         {&CheckBox1, &SysDir->FTempDir},    {&CheckBox2, &SysDir->FRecentDir},
         {&CheckBox3, &SysDir->FCacheDir},   {&CheckBox4, &SysDir->FHistoryDir},
         {&CheckBox5, &SysDir->FCookiesDir},
     };
     for (const auto& [box, path] : systemFolders)
         if (box->Checked())
-            targets.push_back({*path, true});
-    for (const std::string& entry : ListBox1.Items())
-        targets.push_back({entry, false});
+            targets.push_back(*path);
+    for (std::wstring& entry : ListBox1.WideItems())
+        targets.push_back(std::move(entry));
 
     try {
+        if (!targets.empty())
+            runGuard_ = &guard.emplace();
         const int step = targets.empty() ? 0 : int(100 / targets.size());
-        for (const Target& target : targets) {
-            lprog.SetCaption(target.Path);
+        for (const std::wstring& target : targets) {
+            queueLook.Now();
+            lprog.SetCaption(target);
             lprog.Repaint();
             ProgressBar1.StepBy(step);
             // A relative path would be entered from wherever the previous target
             // left the current directory.
-            if (!IsFullPath(target.Path))
+            if (RootLength(target) == 0)
                 throw EInOutError(ERROR_PATH_NOT_FOUND);
-            if (target.SystemFolder && IsProtectedFolder(target.Path))
-                throw EInOutError(ERROR_ACCESS_DENIED);
-            DelDir(AnsiToWide(target.Path), L"");
+            DelDir(target, L"");
         }
     } catch (...) {
         // What was deleted before the error still counts in the total.

@@ -125,6 +125,7 @@ void EmptyTree(HANDLE target, TreeEmptyingObserver& observer) {
             continue;
         }
         const ListedEntry& entry = folder.Entries[folder.Next++];
+        observer.EntryReached();
         if (!entry.IsDirectory()) {
             DeleteListedFile(volume, folder.Folder, entry, observer);
             continue;

@@ -14,6 +14,8 @@ class TreeEmptyingObserver {
     virtual ~TreeEmptyingObserver() = default;
     // A file was deleted; its size is the one its folder listed.
     virtual void FileDeleted(const std::wstring& name, uint64_t size) = 0;
+    // The walk comes to another entry, deleted or not.
+    virtual void EntryReached() {}
 };
 
 // Opens a cleaning target by its path. Raises the I/O error of the system code

@@ -1,5 +1,6 @@
 #include "clean/ProtectedFolders.h"
 
+#include "app/FileByHandle.h"
 #include "app/LongPaths.h"
 #include "app/Strings.h"
 
@@ -11,50 +12,85 @@ namespace dv {
 
 namespace {
 
-// The absolute, upper-cased form of a path without final "\". Made full in
-// UTF-16: the ANSI call refuses a path past MAX_PATH, and a long path that
-// leads to a root or the profile must still be known as one.
-std::string Canonical(const std::string& path) {
-    std::string result = WideToAnsi(FullPath(AnsiToWide(path)));
-    while (result.size() > 1 && result.back() == '\\')
-        result.pop_back();
-    return UpperAscii(result);
+std::wstring KnownFolder(UINT(WINAPI* getter)(LPWSTR, UINT)) {
+    wchar_t buffer[MAX_PATH] = L"";
+    const UINT length = getter(buffer, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? buffer : L"";
 }
 
-bool IsRoot(const std::string& canonical) {
-    if (canonical.size() == 2 && canonical[1] == ':')
-        return true;
-    // "\\server\share" has three backslashes: two before the server, one before the share.
-    return canonical.rfind("\\\\", 0) == 0 &&
-           std::count(canonical.begin(), canonical.end(), '\\') <= 3;
+std::wstring ProfileFolder() {
+    wchar_t buffer[MAX_PATH] = L"";
+    const DWORD length = GetEnvironmentVariableW(L"USERPROFILE", buffer, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? buffer : L"";
 }
 
-std::string KnownDirectory(UINT(WINAPI* getter)(LPSTR, UINT)) {
-    char buffer[MAX_PATH] = "";
-    UINT length = getter(buffer, sizeof buffer);
-    return length > 0 && length < sizeof buffer ? buffer : "";
+// Opened as a clean target is, through any link, but for its attributes alone.
+bool OpenFolder(const std::wstring& path, FileHandle& folder) {
+    folder = FileHandle(CreateFileW(PlatformPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return folder.Valid();
 }
 
-std::string ProfileDirectory() {
-    char buffer[MAX_PATH] = "";
-    DWORD length = GetEnvironmentVariableA("USERPROFILE", buffer, sizeof buffer);
-    return length > 0 && length < sizeof buffer ? buffer : "";
+// The folder above a full path ("C:\a" for "C:\a\b", "C:\" for "C:\a"); empty
+// at a root.
+std::wstring Parent(const std::wstring& path) {
+    const size_t root = RootLength(path);
+    if (root == 0 || path.size() <= root + 1)
+        return {};
+    const size_t last = path.find_last_of(L'\\');
+    return last <= root ? path.substr(0, root + 1) : path.substr(0, last);
 }
 
 } // namespace
 
-bool IsProtectedFolder(const std::string& path) {
-    if (path.empty())
-        return false;
-    const std::string target = Canonical(path);
-    if (IsRoot(target))
-        return true;
-    for (const std::string& protectedDir :
-         {KnownDirectory(GetWindowsDirectoryA), KnownDirectory(GetSystemWindowsDirectoryA),
-          ProfileDirectory()})
-        if (!protectedDir.empty() && Canonical(protectedDir) == target)
-            return true;
-    return false;
+TProtectedFolders::TProtectedFolders() {
+    for (const std::wstring& folder : {KnownFolder(GetWindowsDirectoryW),
+                                       KnownFolder(GetSystemWindowsDirectoryW), ProfileFolder()})
+        if (!folder.empty())
+            AddWithParents(FullPath(folder));
+    AddFixedDriveRoots();
+}
+
+void TProtectedFolders::AddWithParents(const std::wstring& path) {
+    FileHandle folder;
+    if (!OpenFolder(path, folder)) {
+        folders_.push_back(IdentityByPath(path));
+        if (const std::wstring parent = Parent(path); !parent.empty())
+            AddWithParents(parent);
+        return;
+    }
+    // Above the folder the system reached, not above the path asked: a link
+    // on the way leads elsewhere.
+    folders_.push_back(IdentityOf(folder.Get()));
+    const std::wstring reached = folders_.back().Path.empty() ? path : folders_.back().Path;
+    for (std::wstring above = Parent(reached); !above.empty(); above = Parent(above))
+        if (OpenFolder(above, folder))
+            folders_.push_back(IdentityOf(folder.Get()));
+        else
+            folders_.push_back(IdentityByPath(above));
+}
+
+// A root tells itself as one, but a subst drive's root is a folder of another
+// volume, and so is a drive that Wine maps to a folder. Drives that may stall
+// or ask for a disk when opened (removable, optical, network) are left to the
+// root's own word.
+void TProtectedFolders::AddFixedDriveRoots() {
+    const DWORD drives = GetLogicalDrives();
+    for (int letter = 0; letter < 26; ++letter) {
+        const std::wstring root = {wchar_t(L'A' + letter), L':', L'\\'};
+        const UINT type = (drives >> letter) & 1 ? GetDriveTypeW(root.c_str()) : DRIVE_NO_ROOT_DIR;
+        FileHandle folder;
+        if ((type == DRIVE_FIXED || type == DRIVE_RAMDISK) && OpenFolder(root, folder))
+            folders_.push_back(IdentityOf(folder.Get()));
+    }
+}
+
+bool TProtectedFolders::Protects(HANDLE folder) const {
+    const FolderIdentity target = IdentityOf(folder);
+    return IsRootFolder(folder, target) ||
+           std::any_of(folders_.begin(), folders_.end(),
+                       [&](const FolderIdentity& known) { return SameFolder(target, known); });
 }
 
 } // namespace dv

@@ -1,12 +1,30 @@
 #pragma once
+// The folders a clean never empties: the root of a volume or of a share, the
+// Windows folder, the profile, and every folder that holds one of them.
+// Emptying any of them would wreck the system or the user's files, whichever
+// path, link or drive letter led there: each is known by what it is on disk.
+#include "app/FolderIdentity.h"
+
 #include <string>
+#include <vector>
 
 namespace dv {
 
-// Whether a system folder path resolves to a drive root, a share root, the
-// Windows directory or the profile root. The platform falls back to these when
-// TMP and TEMP are unset, and a mistyped shell-folder value can name one;
-// emptying it would wreck the system.
-bool IsProtectedFolder(const std::string& path);
+class TProtectedFolders {
+  public:
+    // Opens the Windows folder, the profile, each folder above them and each
+    // fixed drive's root, once.
+    TProtectedFolders();
+
+    // Whether the opened folder is one of them.
+    bool Protects(HANDLE folder) const;
+
+  private:
+    // The folder and each folder above it, from the path the system reached.
+    void AddWithParents(const std::wstring& path);
+    void AddFixedDriveRoots();
+
+    std::vector<FolderIdentity> folders_;
+};
 
 } // namespace dv

@@ -7,9 +7,11 @@
 
 #include <windows.h>
 
+#include <iterator>
+
 namespace dv {
 
-std::string UserDirFile() { return ProgramDir() + "dv.ini"; }
+std::wstring UserDirFile() { return ProgramFolder() + L"dv.ini"; }
 
 TSysDir::TSysDir() {
     if (FileExists(UserDirFile()))
@@ -29,10 +31,10 @@ bool TSysDir::ReadFolders() {
         FHistoryDir = ReadStringOrEmpty(registry, "History");
         FCookiesDir = ReadStringOrEmpty(registry, "Cookies");
     }
-    char buffer[261] = "";
+    wchar_t buffer[261] = L"";
     // A path longer than the buffer is not delivered and counts as unreadable.
-    DWORD length = GetTempPathA(sizeof buffer, buffer);
-    bool tempRead = length != 0 && length < sizeof buffer;
+    DWORD length = GetTempPathW(std::size(buffer), buffer);
+    bool tempRead = length != 0 && length < std::size(buffer);
     if (tempRead)
         FTempDir = buffer;
     return keyOpened && tempRead;

@@ -16,16 +16,18 @@ class TSysDir {
     // True when both the shell-folder key and the temporary directory could be read.
     bool ReadFolders();
 
-    std::string FTempDir;
-    std::string FRecentDir;
-    std::string FCacheDir;
-    std::string FHistoryDir;
-    std::string FCookiesDir;
+    // In UTF-16 as the system gives them: a path that the ANSI code page
+    // cannot spell would otherwise name a look-alike folder.
+    std::wstring FTempDir;
+    std::wstring FRecentDir;
+    std::wstring FCacheDir;
+    std::wstring FHistoryDir;
+    std::wstring FCookiesDir;
     StringList FUserDirs;
 };
 
 // The user directory file beside the program.
-std::string UserDirFile();
+std::wstring UserDirFile();
 
 inline constexpr char kShellFoldersKey[] =
     "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";

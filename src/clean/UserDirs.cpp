@@ -10,15 +10,31 @@
 
 namespace dv {
 
+namespace {
+
+const char kUnspellableFolder[] =
+    "This folder was not added: its path holds characters that the list of folders cannot "
+    "keep. Choose a folder whose path uses only the characters of the system's code page, or "
+    "rename this one.";
+
+} // namespace
+
 void TSForm::RequireSysDir() const {
     if (!SysDir)
         throw Exception("The cleaning targets were not loaded at start-up");
 }
 
 void TSForm::ButtonBrowseClick() {
-    std::string chosen;
-    if (Modal().BrowseForFolder(hwnd_, "Select Directory", chosen))
+    std::wstring chosen;
+    if (!Modal().BrowseForFolder(hwnd_, L"Select Directory", chosen))
+        return;
+    // "dv.ini" keeps the list in the ANSI code page: a path it cannot spell
+    // would come back as another folder's, and that one would be emptied.
+    std::string stored;
+    if (ExactAnsi(chosen, stored))
         ListBox1.Add(chosen);
+    else
+        Modal().MessageBox(hwnd_, kUnspellableFolder, Application.Title, MB_OK | MB_ICONWARNING);
 }
 
 void TSForm::ButtonRemoveClick() {
@@ -26,9 +42,9 @@ void TSForm::ButtonRemoveClick() {
     if (ListBox1.Count() == 0 || selected < 0)
         return;
     RequireSysDir();
-    const std::string entry = UpperAscii(ListBox1.Item(selected));
+    const std::wstring entry = UpperAscii(ListBox1.WideItem(selected));
     SysDir->ReadFolders();
-    const std::pair<const std::string*, ui::TCheckBox*> systemFolders[] = {
+    const std::pair<const std::wstring*, ui::TCheckBox*> systemFolders[] = {
         {&SysDir->FTempDir, &CheckBox1},    {&SysDir->FRecentDir, &CheckBox2},
         {&SysDir->FCacheDir, &CheckBox3},   {&SysDir->FHistoryDir, &CheckBox4},
         {&SysDir->FCookiesDir, &CheckBox5},
@@ -46,16 +62,24 @@ void TSForm::ButtonRemoveClick() {
 }
 
 void TSForm::ButtonSaveClick() {
-    if (ListBox1.Count() > 0)
-        SaveTextList(UserDirFile(), ListBox1.Items());
-    else
-        DeleteFileA(UserDirFile().c_str());
+    if (ListBox1.Count() == 0) {
+        DeleteFileW(UserDirFile().c_str());
+        return;
+    }
+    StringList lines;
+    for (const std::wstring& entry : ListBox1.WideItems()) {
+        // Every entry came from the file or was checked when added; one that
+        // cannot be stored as it is would be another folder when read back.
+        if (!ExactAnsi(entry, lines.emplace_back()))
+            throw EFCreateError(WideToAnsi(UserDirFile()));
+    }
+    SaveTextList(UserDirFile(), lines);
 }
 
 void TSForm::ListBox1Click() {
     int selected = ListBox1.ItemIndex();
     if (selected >= 0)
-        ListBox1.Hint = AnsiToWide(ListBox1.Item(selected));
+        ListBox1.Hint = ListBox1.WideItem(selected);
 }
 
 } // namespace dv

@@ -20,7 +20,7 @@ const char* const kDefaultPatterns[] = {
 // clang-format on
 
 // Always beside the program: the clean run moves the current directory.
-std::string ExtListFile() { return ProgramDir() + "DVext.ini"; }
+std::wstring ExtListFile() { return ProgramFolder() + L"DVext.ini"; }
 
 // Drive letters beyond P are never offered.
 const int kDriveLetters = 16;
@@ -34,7 +34,7 @@ void TSForm::FillDefaultPatterns() {
 }
 
 void TSForm::LoadExtList() {
-    const std::string path = ExtListFile();
+    const std::wstring path = ExtListFile();
     if (!FileExists(path))
         return;
     const StringList patterns = LoadTextList(path);

@@ -1,5 +1,6 @@
 // Removing found files: the ticked items are deleted from disk and leave the
 // list; the kilobytes freed go to the freed-space total.
+#include "app/QueueLook.h"
 #include "scan/FoundFileRemoval.h"
 #include "ui/UnitMainForm.h"
 
@@ -20,7 +21,9 @@ void TSForm::bDeleteClick() {
     int64_t total = 0;
     std::vector<int> ticked;
     TFoundFileRemover remover(FoundFiles);
+    TQueueLook queueLook;
     for (int i = 0; i < count; ++i) {
+        queueLook.Now();
         if (!FoundFiles.Ticked(i))
             continue;
         const FoundFile file = FoundFiles[i];

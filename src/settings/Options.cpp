@@ -4,6 +4,7 @@
 #include "clean/FreedSpace.h"
 #include "settings/Registry.h"
 #include "settings/SettingsKey.h"
+#include "settings/StartupEntry.h"
 #include "ui/UnitMainForm.h"
 
 namespace dv {
@@ -31,6 +32,9 @@ void TSForm::InitOptions(TRegistry& registry) {
         registry.WriteBool(name, false);
     registry.WriteBool("StClean", false);
     registry.WriteInteger("Cleaned", 0);
+    // The window now shows the logon clean off; an entry left behind would
+    // still empty the folders at every logon.
+    RemoveStartupEntry();
 }
 
 void TSForm::ReadOptions(TRegistry& registry) {

@@ -1,6 +1,7 @@
 #include "settings/Registry.h"
 
 #include "app/Errors.h"
+#include "app/Strings.h"
 
 #include <algorithm>
 
@@ -79,20 +80,25 @@ int32_t TRegistry::ReadInteger(const std::string& name) const {
 
 bool TRegistry::ReadBool(const std::string& name) const { return ReadInteger(name) != 0; }
 
-std::string TRegistry::ReadString(const std::string& name) const {
+std::wstring TRegistry::ReadWideString(const std::string& name) const {
+    const std::wstring wideName = AnsiToWide(name);
     DWORD type = 0, size = 0;
     if (!key_ ||
-        RegQueryValueExA(key_, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        RegQueryValueExW(key_, wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
         FailGet(name);
     if (type != REG_SZ && type != REG_EXPAND_SZ)
         FailType(name);
-    std::string text(size_t(size) + 1, '\0');
-    if (RegQueryValueExA(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
-                         &size) != ERROR_SUCCESS)
+    std::wstring text(size_t(size) / sizeof(wchar_t) + 1, L'\0');
+    if (RegQueryValueExW(key_, wideName.c_str(), nullptr, &type,
+                         reinterpret_cast<BYTE*>(text.data()), &size) != ERROR_SUCCESS)
         FailGet(name);
-    text.resize(std::min<size_t>(size, text.size()));
-    text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));
+    text.resize(std::min<size_t>(size / sizeof(wchar_t), text.size()));
+    text.resize(std::min(text.find(L'\0'), text.size()));
     return text;
+}
+
+std::string TRegistry::ReadString(const std::string& name) const {
+    return WideToAnsi(ReadWideString(name));
 }
 
 void TRegistry::WriteData(const std::string& name, DWORD type, const void* data, DWORD size) {
@@ -122,10 +128,10 @@ void FailSet(const std::string& name) {
     throw ERegistryException("Failed to set data for '" + name + "'");
 }
 
-std::string ReadStringOrEmpty(TRegistry& registry, const std::string& name) {
+std::wstring ReadStringOrEmpty(TRegistry& registry, const std::string& name) {
     if (!registry.HasKey() || !registry.ValueExists(name))
         return {};
-    return registry.ReadString(name);
+    return registry.ReadWideString(name);
 }
 
 } // namespace dv

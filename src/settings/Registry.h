@@ -34,6 +34,8 @@ class TRegistry {
     bool ReadBool(const std::string& name) const;
     int32_t ReadInteger(const std::string& name) const;
     std::string ReadString(const std::string& name) const;
+    // The text as stored, in UTF-16: no code page stands between it and a path.
+    std::wstring ReadWideString(const std::string& name) const;
     // Writes raise "Failed to set data for '%s'" when the system refuses them.
     void WriteBool(const std::string& name, bool value);
     void WriteInteger(const std::string& name, int32_t value);
@@ -50,6 +52,6 @@ class TRegistry {
 
 // Reads a string value of a key without raising: empty when the key or value
 // cannot be read. Raises only for a value that is not text.
-std::string ReadStringOrEmpty(TRegistry& registry, const std::string& name);
+std::wstring ReadStringOrEmpty(TRegistry& registry, const std::string& name);
 
 } // namespace dv

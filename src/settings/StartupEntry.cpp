@@ -1,6 +1,7 @@
 #include "settings/StartupEntry.h"
 
 #include "app/Errors.h"
+#include "app/Strings.h"
 #include "settings/Registry.h"
 #include "settings/SettingsKey.h"
 
@@ -29,7 +30,7 @@ bool MachineEntryExists() {
 std::string MachineEntry() {
     TRegistry machine(HKEY_LOCAL_MACHINE);
     machine.OpenKey(kRunKey, false, KEY_QUERY_VALUE);
-    return ReadStringOrEmpty(machine, kRunValue);
+    return WideToAnsi(ReadStringOrEmpty(machine, kRunValue));
 }
 
 void RemoveUserEntry() {

@@ -1,5 +1,6 @@
 #include "ui/Button.h"
 
+#include "app/QueueLook.h"
 #include "ui/ChildMessages.h"
 
 #include <commctrl.h>
@@ -10,6 +11,8 @@ namespace {
 
 LRESULT CALLBACK GroupBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                               DWORD_PTR) {
+    if (TQueueLook::Deferred(hwnd, message, wParam, lParam))
+        return 0;
     LRESULT result = 0;
     if (message != WM_SETCURSOR && RouteChildMessage(hwnd, message, wParam, lParam, result))
         return result;

@@ -12,7 +12,11 @@ class TListBox : public TControl {
     int Count() const;
     std::string Item(int index) const;
     std::vector<std::string> Items() const;
+    // The texts as the list holds them, in UTF-16.
+    std::wstring WideItem(int index) const;
+    std::vector<std::wstring> WideItems() const;
     int Add(const std::string& text);
+    int Add(const std::wstring& text);
     void Delete(int index);
     void Clear();
     int ItemIndex() const;

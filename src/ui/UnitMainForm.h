@@ -15,6 +15,7 @@
 namespace dv {
 
 class TSysDir;
+class TProtectedFolders;
 class TRegistry;
 
 enum class TWindowState { wsNormal, wsMinimized };
@@ -83,6 +84,8 @@ class TSForm : public ui::TWindow {
     void RequireSysDir() const;
     // ---- emptying and the clean run ----
     // Empties a tree; its names are carried as the disk gives them (UTF-16).
+    // Refuses a folder that no clean may empty, judged by the folder its open
+    // reached.
     void DelDir(const std::wstring& directory, const std::wstring& name);
     void bCleanNowClick();
     void UpdateDel(int64_t kilobytes);
@@ -151,6 +154,10 @@ class TSForm : public ui::TWindow {
     bool shown_ = false;
     ui::TControl* hintControl_ = nullptr;
     std::wstring hintText_;
+
+    // The folders the running clean never empties, opened once for the run;
+    // null outside a run.
+    const TProtectedFolders* runGuard_ = nullptr;
 
     // ---- scan bookkeeping ----
     // Whether a scan is running; a second one is not started inside its pump.

@@ -1,5 +1,7 @@
 #include "ui/Window.h"
 
+#include "app/QueueLook.h"
+
 #include "app/Strings.h"
 #include "ui/ChildMessages.h"
 
@@ -78,6 +80,8 @@ LRESULT CALLBACK TWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     TWindow* window = BoundTo(hwnd);
     if (!window) // messages before WM_NCCREATE, and after the object went away
         return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (TQueueLook::Deferred(hwnd, message, wParam, lParam))
+        return 0;
     LRESULT result = 0;
     if (RouteChildMessage(hwnd, message, wParam, lParam, result))
         return result;
