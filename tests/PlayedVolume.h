@@ -69,6 +69,7 @@ struct EntryPlay {
     NTSTATUS WideListingRefusal = 0; // its listing of 128-bit IDs
     bool FirstRecordCounted = false; // its listing's first read counts one record (a filter)
     bool EndsInNoBytes = false;      // its listing's end told as success with no bytes (a filter)
+    bool NextOffsetWraps = false;    // its listing's last record leads back to the first
 };
 
 class PlayedVolume : public dv::NtFiles {

@@ -107,6 +107,7 @@ const Row kRows[] = {
     {"first file ID refused as invalid on ReFS", kReFS, {{kA, kInvalidIds}}, kRefusedFileKept},
     {"listing counting fewer bytes", {}, {{kSub, {.FirstRecordCounted = true}}}, kSubPassedOver},
     {"listing ending in no bytes", {}, {{kSub, {.EndsInNoBytes = true}}}, kAllDeleted},
+    {"listing whose next offset wraps", {}, {{kSub, {.NextOffsetWraps = true}}}, kSubPassedOver},
     {"listing refused as invalid on ReFS", kReFS, {{kSub, kWideInvalid}}, kSubPassedOver},
     {"busy file ID then a swap on ReFS", kReFS, {{kA, kBusyIds}, {kB, kSwap}}, kTwoFilesKept},
     // The 64-bit IDs serve where handles give no 128-bit ones.
