@@ -70,6 +70,7 @@ struct EntryPlay {
     bool FirstRecordCounted = false; // its listing's first read counts one record (a filter)
     bool EndsInNoBytes = false;      // its listing's end told as success with no bytes (a filter)
     bool NextOffsetWraps = false;    // its listing's last record leads back to the first
+    bool OtherHighId = false;        // its handle's 128-bit ID another's of the same low 64 bits
 };
 
 class PlayedVolume : public dv::NtFiles {

@@ -65,8 +65,9 @@ const VolumePlay kDotless = {.RootWithoutDot = true},
                  kWideDotted = {.WideIds = true, .NarrowIdsVary = true};
 const VolumePlay kWideListingsOnly = {.WideIdRefusal = kStatusInvalidParameter, .WideIds = true};
 const NTSTATUS kInvalid = kStatusInvalidParameter, kBusy = kStatusInsufficientResources;
-const EntryPlay kSwap = {.OtherId = true}, kBusyIds = {.Refusal = kBusy},
-                kInvalidIds = {.Refusal = kInvalid}, kWideBusy = {.WideListingRefusal = kBusy},
+const EntryPlay kSwap = {.OtherId = true}, kHighSwap = {.OtherHighId = true},
+                kBusyIds = {.Refusal = kBusy}, kInvalidIds = {.Refusal = kInvalid},
+                kWideBusy = {.WideListingRefusal = kBusy},
                 kWideInvalid = {.WideListingRefusal = kInvalid};
 const char kA[] = "v\\a.tmp", kB[] = "v\\sub\\b.tmp", kSub[] = "v\\sub";
 
@@ -110,6 +111,7 @@ const Row kRows[] = {
     {"listing whose next offset wraps", {}, {{kSub, {.NextOffsetWraps = true}}}, kSubPassedOver},
     {"listing refused as invalid on ReFS", kReFS, {{kSub, kWideInvalid}}, kSubPassedOver},
     {"busy file ID then a swap on ReFS", kReFS, {{kA, kBusyIds}, {kB, kSwap}}, kTwoFilesKept},
+    {"swap of the same low ID on ReFS", kReFS, {{kB, kHighSwap}}, kSwappedFileKept},
     // The 64-bit IDs serve where handles give no 128-bit ones.
     {"no wide IDs of handles", kWideListingsOnly, {{"v", kSwap}}, kDrivesFolderPassedOver},
     // Only a listing in the richest class teaches the kinds: here v's.
