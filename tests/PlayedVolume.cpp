@@ -222,7 +222,8 @@ uint64_t PlayedVolume::PlayedId(const EntryPlay* entry, uint64_t id,
                                 FILE_INFORMATION_CLASS kind) const {
     if (entry && entry->OtherId)
         id ^= 0x77;
-    id |= volume_.HandleIdBits | (kind == FileClass::Stat ? volume_.StatIdBits : 0);
+    id |= volume_.HandleIdBits |
+          (kind == FileClass::Stat ? volume_.StatIdBits : volume_.InternalIdBits);
     if (volume_.NarrowIdsVary)
         id ^= ++answers_ << 40;
     return volume_.NoFileIds ? ~uint64_t(0) : id;

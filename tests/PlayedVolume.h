@@ -35,6 +35,7 @@ struct VolumePlay {
     bool IdsLast = false;            // files opened by ID: NTFS, ReFS
     uint64_t HandleIdBits = 0;       // or-ed into the 64-bit IDs handles give
     uint64_t StatIdBits = 0;         // or-ed into the stat's 64-bit IDs alone
+    uint64_t InternalIdBits = 0;     // or-ed into the other classes' 64-bit IDs alone
     bool WideIds = false;            // 128-bit IDs listed too
     bool NarrowIdsVary = false;      // the 64 bits of each answer changed, as on ReFS
     bool RootWithoutDot = false;     // the folder lists as a root on Windows: no "." nor ".."

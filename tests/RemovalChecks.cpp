@@ -25,10 +25,12 @@ struct Swap {
 };
 
 const VolumePlay kOlderWindows = {.DontReparseRefused = true}, kShare = {.Share = true};
+const VolumePlay kWineIds = {.IdsLast = true, .DontReparseIgnored = true};
 const VolumePlay kUnlisted = {.NoFileIds = true, .IdsLast = true}; // yet IDs last
 const VolumePlay kSerial1 = {.Serial = 1}, kSerial2 = {.Serial = 2}, kNoSerial = {};
 const Listing kAllThere = {"x", "x\\1.tmp", "y", "y\\2.tmp"}, kNoneThere = {"x", "y"},
-              kSecondThere = {"x", "y", "y\\2.tmp"};
+              kSecondThere = {"x", "y", "y\\2.tmp"},
+              kOldThere = {"x", "y", "y.old", "y.old\\2.tmp"};
 const char kMadeAnew[] = "rm d/y/2.tmp && echo new > d/y/2.tmp";
 const char kMadeOlder[] = "rm d/y/2.tmp && echo new > d/y/2.tmp && touch -d 2001-01-01 d/y/2.tmp";
 const char kAppended[] = "echo more >> d/y/2.tmp";
@@ -125,6 +127,8 @@ const Swap kSwaps[] = {
      {"x", "y", "y.old", "y.old\\2.tmp"},
      "Deleted: 1KB",
      {.DontReparseIgnored = true}},
+    // Where IDs last, only the path it reached tells the link crossed.
+    {"second name where IDs last", "", kSecondName, kOldThere, "Deleted: 1KB", kWineIds},
     // The folders are listed again from the root, each checked as the walk
     // checked it: the top one first, before anything is listed.
     {"top folder now another before the pattern pass lists it",

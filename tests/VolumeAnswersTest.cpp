@@ -119,6 +119,7 @@ const Row kRows[] = {
     {"root listing busy", kWideDotted, {{"", kWideBusy}, {kSub, kSwap}}, kSubPassedOver},
     {"stat and internal narrow IDs differ", {.StatIdBits = kHighBits}, {}, kAllDeleted},
     {"stat and internal narrow IDs differ on ReFS", kReFSStatBits, {}, kAllDeleted},
+    {"internal narrow IDs other than the listed", {.InternalIdBits = kHighBits}, {}, kAllDeleted},
     // Its own "." teaches the kinds; the root's entry for it is what gets checked.
     {"first of a dotless root swapped", kDotless, {{"t", kSwap}, {kSub, kSwap}}, kSubPassedOver},
     // A file's stat and tag refused for a moment: it stays, and the classes
