@@ -148,8 +148,8 @@ void ProfileRemove(const std::string& drive, bool visible) {
 // The removal's own file calls, step by step, as it makes them where the
 // file's ID is known: the drive's root opened once by path (not timed), then
 // each file opened from it by the rest of its path in one call, the path it
-// reached and its identity read, the file deleted through its handle and
-// closed.
+// reached and its identity read in as few queries as the volume allows, the file deleted through
+// its handle and closed.
 void ProfileRemoveSteps(const std::string& drive) {
     auto form = ScannedForm(drive);
     dv::TFoundFiles& found = form->FoundFiles;
@@ -166,10 +166,9 @@ void ProfileRemoveSteps(const std::string& drive) {
                 return dv::OpenFileBelow(root.Get(), below, dv::OpenFor::Deletion, file);
             }) < 0)
             continue;
-        std::wstring reached;
-        phases.Time("path", [&] { return dv::QueryPathFromRoot(file.Get(), reached); });
         phases.Time("identity", [&] {
-            return dv::IsRecordedFile(volume, file.Get(), found[i].Id, found[i].LastWrite);
+            return dv::MatchRecordedFile(volume, file.Get(), found[i].Id, found[i].LastWrite,
+                                         L"\\" + below);
         });
         deleted += phases.Time("dispose", [&] { return dv::DeleteByHandle(volume, file.Get()); });
         phases.Time("close", [&] { file.Close(); });

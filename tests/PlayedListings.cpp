@@ -115,6 +115,11 @@ NTSTATUS PlayedVolume::QueryDirectory(HANDLE folder, void* buffer, ULONG size,
     if (status < 0)
         return status;
     PlayRecords(relative, buffer, kind);
+    for (ULONG last = 0; restart && self && self->NextOffsetWraps; last += Get<ULONG>(buffer, last))
+        if (Get<ULONG>(buffer, last) == 0) { // back to 0 in a 32-bit sum
+            Put<ULONG>(buffer, last, 0 - last);
+            break;
+        }
     if (restart && self && self->FirstRecordCounted && Get<ULONG>(buffer, 0))
         bytes = Get<ULONG>(buffer, 0);
     if (restart && AfterListing)

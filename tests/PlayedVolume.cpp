@@ -158,15 +158,16 @@ NTSTATUS PlayedVolume::QueryInformation(HANDLE entry, void* buffer, ULONG size,
                                 : NtFiles::QueryInformation(entry, buffer, size, kind);
     if (status < 0)
         return status;
-    if (kind == FileClass::Internal || kind == FileClass::Stat)
-        Put<uint64_t>(buffer, 0, PlayedId(played, Get<uint64_t>(buffer, 0), kind));
+    const size_t idAt = kind == FileClass::All ? 64 : 0, nameAt = kind == FileClass::All ? 96 : 0;
+    if (IsOneOf(kind, {FileClass::Internal, FileClass::Stat, FileClass::All}))
+        Put<uint64_t>(buffer, idAt, PlayedId(played, Get<uint64_t>(buffer, idAt), kind));
     if (kind == FileClass::Id) { // the 128 bits follow the volume's serial number
         Put<uint64_t>(buffer, 8, Get<uint64_t>(buffer, 8) ^ (played && played->OtherId ? 0x77 : 0));
         if (volume_.WideIds)
-            Put<uint64_t>(buffer, 16, kReFSHigh);
+            Put<uint64_t>(buffer, 16, kReFSHigh ^ (played && played->OtherHighId ? 0x10 : 0));
     }
-    if (kind == FileClass::Name)
-        NameFromPlayedRoot(buffer, size);
+    if (kind == FileClass::Name || kind == FileClass::All)
+        NameFromPlayedRoot(static_cast<char*>(buffer) + nameAt, size - ULONG(nameAt));
     if (IsOneOf(kind, {FileClass::Basic, FileClass::Stat, FileClass::AttributeTag})) {
         const size_t at = AttributesOffset(kind);
         Put<ULONG>(buffer, at, Get<ULONG>(buffer, at) | PlayedAttributes(relative));
@@ -176,19 +177,23 @@ NTSTATUS PlayedVolume::QueryInformation(HANDLE entry, void* buffer, ULONG size,
     return status;
 }
 
-// Wine answers no stat, Windows 10 does from 1709 on: made of the ID and the
-// attribute tag, the fields the program reads (FILE_STAT_INFORMATION).
+// Wine answers no stat, Windows 10 does from 1709 on: made of the ID, the
+// last-write time and the attribute tag, the fields the program reads
+// (FILE_STAT_INFORMATION).
 NTSTATUS PlayedVolume::QueryStat(HANDLE entry, void* buffer, ULONG size) const {
     const NTSTATUS kInfoLengthMismatch = NTSTATUS(0xC0000004);
-    uint64_t id = 0;
+    uint64_t id = 0, basic[5] = {};
     ULONG tag[2] = {};
     if (size < 72)
         return kInfoLengthMismatch;
     NTSTATUS status = NtFiles::QueryInformation(entry, &id, sizeof id, FileClass::Internal);
     if (status >= 0)
         status = NtFiles::QueryInformation(entry, tag, sizeof tag, FileClass::AttributeTag);
+    if (status >= 0)
+        status = NtFiles::QueryInformation(entry, basic, sizeof basic, FileClass::Basic);
     std::memset(buffer, 0, size);
     Put(buffer, 0, id);
+    Put(buffer, 24, basic[2]);
     Put(buffer, 56, tag[0]);
     Put(buffer, 60, tag[1]);
     return status;
@@ -217,7 +222,8 @@ uint64_t PlayedVolume::PlayedId(const EntryPlay* entry, uint64_t id,
                                 FILE_INFORMATION_CLASS kind) const {
     if (entry && entry->OtherId)
         id ^= 0x77;
-    id |= volume_.HandleIdBits | (kind == FileClass::Stat ? volume_.StatIdBits : 0);
+    id |= volume_.HandleIdBits |
+          (kind == FileClass::Stat ? volume_.StatIdBits : volume_.InternalIdBits);
     if (volume_.NarrowIdsVary)
         id ^= ++answers_ << 40;
     return volume_.NoFileIds ? ~uint64_t(0) : id;

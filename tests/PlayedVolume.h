@@ -35,6 +35,7 @@ struct VolumePlay {
     bool IdsLast = false;            // files opened by ID: NTFS, ReFS
     uint64_t HandleIdBits = 0;       // or-ed into the 64-bit IDs handles give
     uint64_t StatIdBits = 0;         // or-ed into the stat's 64-bit IDs alone
+    uint64_t InternalIdBits = 0;     // or-ed into the other classes' 64-bit IDs alone
     bool WideIds = false;            // 128-bit IDs listed too
     bool NarrowIdsVary = false;      // the 64 bits of each answer changed, as on ReFS
     bool RootWithoutDot = false;     // the folder lists as a root on Windows: no "." nor ".."
@@ -69,6 +70,8 @@ struct EntryPlay {
     NTSTATUS WideListingRefusal = 0; // its listing of 128-bit IDs
     bool FirstRecordCounted = false; // its listing's first read counts one record (a filter)
     bool EndsInNoBytes = false;      // its listing's end told as success with no bytes (a filter)
+    bool NextOffsetWraps = false;    // its listing's last record leads back to the first
+    bool OtherHighId = false;        // its handle's 128-bit ID another's of the same low 64 bits
 };
 
 class PlayedVolume : public dv::NtFiles {

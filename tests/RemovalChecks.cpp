@@ -25,11 +25,19 @@ struct Swap {
 };
 
 const VolumePlay kOlderWindows = {.DontReparseRefused = true}, kShare = {.Share = true};
+const VolumePlay kWineIds = {.IdsLast = true, .DontReparseIgnored = true};
+const VolumePlay kUnlisted = {.NoFileIds = true, .IdsLast = true}; // yet IDs last
 const VolumePlay kSerial1 = {.Serial = 1}, kSerial2 = {.Serial = 2}, kNoSerial = {};
 const Listing kAllThere = {"x", "x\\1.tmp", "y", "y\\2.tmp"}, kNoneThere = {"x", "y"},
-              kSecondThere = {"x", "y", "y\\2.tmp"};
+              kSecondThere = {"x", "y", "y\\2.tmp"},
+              kOldThere = {"x", "y", "y.old", "y.old\\2.tmp"};
 const char kMadeAnew[] = "rm d/y/2.tmp && echo new > d/y/2.tmp";
+const char kMadeOlder[] = "rm d/y/2.tmp && echo new > d/y/2.tmp && touch -d 2001-01-01 d/y/2.tmp";
 const char kAppended[] = "echo more >> d/y/2.tmp";
+// The stat's 64-bit IDs other than the internal ones, refused during the scan alone.
+const uint64_t kStatBits = uint64_t(5) << 60;
+const VolumePlay kStatOther = {.StatIdBits = kStatBits},
+                 kStatRefused = {.StatRefusal = kStatusInvalidInfoClass, .StatIdBits = kStatBits};
 const char kTopNowLink[] = "mv d d.old && ln -s \"$PWD/../victim\" d";
 const char kSecondName[] = "rm ../victim/2.tmp && printf precious > d/y/2.tmp && "
                            "ln d/y/2.tmp ../victim/2.tmp && mv d/y d/y.old && "
@@ -72,6 +80,9 @@ const Swap kSwaps[] = {
     {"disk of no serial number now", "", "", kNoneThere, "Deleted: 3KB", kSerial1, &kNoSerial},
     // FAT gives a file made anew its old ID: the time it was written tells.
     {"file made anew in its slot on FAT", "", kMadeAnew, kSecondThere, "Deleted: 1KB", kFat},
+    {"file made older in its slot on FAT", "", kMadeOlder, kSecondThere, "Deleted: 1KB", kFat},
+    {"file made anew with no IDs listed", "", kMadeAnew, kSecondThere, "Deleted: 1KB", kUnlisted},
+    {"stat refused in the scan", "", "", kNoneThere, "Deleted: 3KB", kStatRefused, &kStatOther},
     {"file appended to on NTFS", "", kAppended, kNoneThere, "Deleted: 3KB", {.IdsLast = true}},
     // Wine keeps no IDs for life either.
     {"file appended to", "", kAppended, kSecondThere, "Deleted: 1KB"},
@@ -116,6 +127,8 @@ const Swap kSwaps[] = {
      {"x", "y", "y.old", "y.old\\2.tmp"},
      "Deleted: 1KB",
      {.DontReparseIgnored = true}},
+    // Where IDs last, only the path it reached tells the link crossed.
+    {"second name where IDs last", "", kSecondName, kOldThere, "Deleted: 1KB", kWineIds},
     // The folders are listed again from the root, each checked as the walk
     // checked it: the top one first, before anything is listed.
     {"top folder now another before the pattern pass lists it",

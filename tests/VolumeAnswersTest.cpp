@@ -65,8 +65,9 @@ const VolumePlay kDotless = {.RootWithoutDot = true},
                  kWideDotted = {.WideIds = true, .NarrowIdsVary = true};
 const VolumePlay kWideListingsOnly = {.WideIdRefusal = kStatusInvalidParameter, .WideIds = true};
 const NTSTATUS kInvalid = kStatusInvalidParameter, kBusy = kStatusInsufficientResources;
-const EntryPlay kSwap = {.OtherId = true}, kBusyIds = {.Refusal = kBusy},
-                kInvalidIds = {.Refusal = kInvalid}, kWideBusy = {.WideListingRefusal = kBusy},
+const EntryPlay kSwap = {.OtherId = true}, kHighSwap = {.OtherHighId = true},
+                kBusyIds = {.Refusal = kBusy}, kInvalidIds = {.Refusal = kInvalid},
+                kWideBusy = {.WideListingRefusal = kBusy},
                 kWideInvalid = {.WideListingRefusal = kInvalid};
 const char kA[] = "v\\a.tmp", kB[] = "v\\sub\\b.tmp", kSub[] = "v\\sub";
 
@@ -107,8 +108,10 @@ const Row kRows[] = {
     {"first file ID refused as invalid on ReFS", kReFS, {{kA, kInvalidIds}}, kRefusedFileKept},
     {"listing counting fewer bytes", {}, {{kSub, {.FirstRecordCounted = true}}}, kSubPassedOver},
     {"listing ending in no bytes", {}, {{kSub, {.EndsInNoBytes = true}}}, kAllDeleted},
+    {"listing whose next offset wraps", {}, {{kSub, {.NextOffsetWraps = true}}}, kSubPassedOver},
     {"listing refused as invalid on ReFS", kReFS, {{kSub, kWideInvalid}}, kSubPassedOver},
     {"busy file ID then a swap on ReFS", kReFS, {{kA, kBusyIds}, {kB, kSwap}}, kTwoFilesKept},
+    {"swap of the same low ID on ReFS", kReFS, {{kB, kHighSwap}}, kSwappedFileKept},
     // The 64-bit IDs serve where handles give no 128-bit ones.
     {"no wide IDs of handles", kWideListingsOnly, {{"v", kSwap}}, kDrivesFolderPassedOver},
     // Only a listing in the richest class teaches the kinds: here v's.
@@ -116,6 +119,7 @@ const Row kRows[] = {
     {"root listing busy", kWideDotted, {{"", kWideBusy}, {kSub, kSwap}}, kSubPassedOver},
     {"stat and internal narrow IDs differ", {.StatIdBits = kHighBits}, {}, kAllDeleted},
     {"stat and internal narrow IDs differ on ReFS", kReFSStatBits, {}, kAllDeleted},
+    {"internal narrow IDs other than the listed", {.InternalIdBits = kHighBits}, {}, kAllDeleted},
     // Its own "." teaches the kinds; the root's entry for it is what gets checked.
     {"first of a dotless root swapped", kDotless, {{"t", kSwap}, {kSub, kSwap}}, kSubPassedOver},
     // A file's stat and tag refused for a moment: it stays, and the classes

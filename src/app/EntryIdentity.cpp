@@ -25,6 +25,21 @@ struct StatInformation {
     ACCESS_MASK EffectiveAccess;
 };
 
+// FILE_ALL_INFORMATION up to the FILE_NAME_INFORMATION it ends in.
+struct AllInformation {
+    BasicInformation Basic;
+    LARGE_INTEGER AllocationSize, EndOfFile;
+    ULONG NumberOfLinks;
+    BOOLEAN DeletePending, Directory;
+    LARGE_INTEGER InternalId;
+    ULONG EaSize;
+    ACCESS_MASK Access;
+    LARGE_INTEGER Position;
+    ULONG Mode, Alignment;
+};
+constexpr size_t kAllNameAt = sizeof(AllInformation);
+static_assert(kAllNameAt == 96);
+
 struct IdInformation {
     ULONGLONG VolumeSerialNumber;
     uint64_t Low, High; // FILE_ID_128, least significant byte first
@@ -97,6 +112,64 @@ bool IsDirectory(const Identity& identity) {
     return identity.Attributes & FILE_ATTRIBUTE_DIRECTORY;
 }
 
+// What a file's checks compare, and what its handle told of it.
+struct FileParts {
+    bool Path;
+    IdKind Id;
+    bool LastWrite;
+};
+struct FileFacts {
+    std::wstring Path;
+    FileId Id;
+    int64_t LastWrite = 0;
+};
+
+// The 64-bit ID and the time from the stat query, where the walk took its
+// 64-bit IDs from it, leaving the rest to other classes; false when it is
+// refused for this file alone, since no other class gives its 64-bit ID.
+bool ReadFromStat(Volume& volume, HANDLE opened, FileParts& left, FileFacts& read) {
+    StatInformation stat{};
+    const NTSTATUS status = Nt().QueryInformation(opened, &stat, sizeof stat, FileClass::Stat);
+    volume.Heard(OptionalClass::Stat, status);
+    if (status < 0)
+        return !volume.MayKnow(OptionalClass::Stat);
+    read.Id = FileId::Narrow(uint64_t(stat.FileId.QuadPart));
+    read.LastWrite = stat.LastWriteTime.QuadPart;
+    left.Id = IdKind::None;
+    left.LastWrite = false;
+    return true;
+}
+
+// The path, the internal ID and the time, in one query.
+bool ReadFromAll(HANDLE opened, const FileParts& left, FileFacts& read) {
+    static thread_local std::vector<LONGLONG> buffer(65);
+    if (QueryWithName(opened, FileClass::All, kAllNameAt, buffer) < 0)
+        return false;
+    const auto& all = *reinterpret_cast<const AllInformation*>(buffer.data());
+    if (left.Path)
+        read.Path = NameIn(buffer, kAllNameAt);
+    if (left.Id == IdKind::Narrow)
+        read.Id = FileId::Narrow(uint64_t(all.InternalId.QuadPart));
+    if (left.LastWrite)
+        read.LastWrite = all.Basic.LastWriteTime.QuadPart;
+    return true;
+}
+
+// Reads what is wanted of an opened file in as few queries as the volume
+// allows; false when it cannot be read.
+bool ReadFacts(Volume& volume, HANDLE opened, const FileParts& wanted, FileFacts& read) {
+    FileParts left = wanted;
+    if (wanted.Id == IdKind::Narrow && volume.MayKnow(OptionalClass::Stat)) {
+        if (!ReadFromStat(volume, opened, left, read))
+            return false;
+    } else if (wanted.Id == IdKind::Wide) {
+        read.Id = WideId(volume, opened);
+        left.Id = IdKind::None;
+    }
+    return !(left.Path || left.Id != IdKind::None || left.LastWrite) ||
+           ReadFromAll(opened, left, read);
+}
+
 } // namespace
 
 void Volume::Heard(OptionalClass kind, NTSTATUS status) {
@@ -109,8 +182,8 @@ void Volume::Heard(OptionalClass kind, NTSTATUS status) {
 
 void Volume::Recall(const Volume& earlier) {
     for (size_t kind = 0; kind < size_t(OptionalClass::Count); ++kind)
-        if (earlier.answers_[kind] == ClassAnswer::Answered)
-            answers_[kind] = ClassAnswer::Answered;
+        if (earlier.answers_[kind] != ClassAnswer::NotAsked)
+            answers_[kind] = earlier.answers_[kind];
 }
 
 FileId Comparable(const Volume& volume, const FileId& listed) {
@@ -155,17 +228,18 @@ bool IsRecordedFolder(Volume& volume, HANDLE opened, const FileId& recorded) {
            !IsLink(identity.Attributes, identity.ReparseTag) && IdMatches(recorded, identity.Id);
 }
 
-bool WrittenAt(Volume& volume, HANDLE openedFile, int64_t lastWrite) {
-    if (volume.IdsLast || lastWrite == 0)
-        return true;
-    BasicInformation basic{};
-    return Nt().QueryInformation(openedFile, &basic, sizeof basic, FileClass::Basic) >= 0 &&
-           basic.LastWriteTime.QuadPart == lastWrite;
-}
-
-bool IsRecordedFile(Volume& volume, HANDLE openedFile, const FileId& recorded, int64_t lastWrite) {
-    return IdMatches(recorded, HandleId(volume, openedFile, recorded.Kind)) &&
-           WrittenAt(volume, openedFile, lastWrite);
+FileMatch MatchRecordedFile(Volume& volume, HANDLE openedFile, const FileId& recorded,
+                            int64_t lastWrite, std::wstring_view reachedBy) {
+    const FileParts wanted{!reachedBy.empty(), recorded.Kind,
+                           lastWrite != 0 && !(volume.IdsLast && recorded.Known())};
+    FileFacts read;
+    if (!ReadFacts(volume, openedFile, wanted, read))
+        return FileMatch::Other;
+    if (wanted.Path && read.Path != reachedBy)
+        return FileMatch::ReachedElsewhere;
+    return IdMatches(recorded, read.Id) && (!wanted.LastWrite || read.LastWrite == lastWrite)
+               ? FileMatch::Recorded
+               : FileMatch::Other;
 }
 
 } // namespace dv

@@ -2,6 +2,9 @@
 
 #include "app/VolumeQueries.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace dv {
 
 namespace {
@@ -132,23 +135,35 @@ NTSTATUS OpenFileBelow(HANDLE folder, const std::wstring& path, unsigned purpose
     return status;
 }
 
-bool QueryPathFromRoot(HANDLE opened, std::wstring& path) {
-    // FILE_NAME_INFORMATION: the length in bytes, then the name; room for
-    // most paths at once, and for any once its length is known.
-    static thread_local std::vector<ULONG> buffer(130);
+NTSTATUS QueryWithName(HANDLE opened, FILE_INFORMATION_CLASS kind, size_t nameAt,
+                       std::vector<LONGLONG>& buffer) {
     for (;;) {
-        const ULONG size = ULONG(buffer.size() * sizeof(ULONG));
-        const NTSTATUS status = Nt().QueryInformation(opened, buffer.data(), size, FileClass::Name);
-        const ULONG length = buffer[0];
-        if (status == kStatusBufferOverflow && length + sizeof(ULONG) > size) {
-            buffer.resize(length / sizeof(ULONG) + 2);
-            continue;
-        }
-        if (status < 0)
-            return false;
-        path.assign(reinterpret_cast<const wchar_t*>(buffer.data() + 1), length / sizeof(wchar_t));
-        return true;
+        const ULONG size = ULONG(buffer.size() * sizeof(LONGLONG));
+        const NTSTATUS status = Nt().QueryInformation(opened, buffer.data(), size, kind);
+        ULONG length = 0;
+        std::memcpy(&length, reinterpret_cast<const char*>(buffer.data()) + nameAt, sizeof length);
+        if (status != kStatusBufferOverflow || nameAt + sizeof(ULONG) + length <= size)
+            return status;
+        buffer.resize((nameAt + sizeof(ULONG) + length) / sizeof(LONGLONG) + 1);
     }
+}
+
+std::wstring NameIn(const std::vector<LONGLONG>& buffer, size_t nameAt) {
+    const char* information = reinterpret_cast<const char*>(buffer.data()) + nameAt;
+    ULONG length = 0;
+    std::memcpy(&length, information, sizeof length);
+    length = std::min<size_t>(length, buffer.size() * sizeof(LONGLONG) - nameAt - sizeof length);
+    return std::wstring(reinterpret_cast<const wchar_t*>(information + sizeof length),
+                        length / sizeof(wchar_t));
+}
+
+bool QueryPathFromRoot(HANDLE opened, std::wstring& path) {
+    // Room for most paths at once, and for any once its length is known.
+    static thread_local std::vector<LONGLONG> buffer(65);
+    if (QueryWithName(opened, FileClass::Name, 0, buffer) < 0)
+        return false;
+    path = NameIn(buffer, 0);
+    return true;
 }
 
 bool SetAttributesByHandle(HANDLE entry, DWORD attributes) {

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dv {
@@ -108,9 +109,11 @@ struct Volume {
     void Heard(OptionalClass kind, NTSTATUS status);
     // Gives a class up whatever it answered before.
     void GiveUp(OptionalClass kind) { Answer(kind) = ClassAnswer::Unknown; }
-    // Takes in the classes that answered on this volume in an earlier walk.
-    // Where it is another disk after all, a class it does not know fails each
-    // request, which fails every check it serves.
+    // Takes in what an earlier walk of this volume heard of each class it
+    // asked, answers and refusals alike, so that every ID is read from the
+    // class the earlier walk read it from. Where it is another disk after
+    // all, a class it does not know fails each request, which fails every
+    // check it serves.
     void Recall(const Volume& earlier);
 
   private:
@@ -182,16 +185,18 @@ bool IsListedEntry(Volume& volume, HANDLE opened, const ListedEntry& listed);
 // volume gives alike, or none): a folder, no link, the same file ID.
 bool IsRecordedFolder(Volume& volume, HANDLE opened, const FileId& recorded);
 
-// Whether an opened file was last written when its folder's listing said
-// (lastWrite; 0: the listing said nothing). Where a volume's IDs do not last,
-// a file deleted and made anew may come back with its old ID, and this tells
-// it apart; a file written to since cannot be told from such a one.
-bool WrittenAt(Volume& volume, HANDLE openedFile, int64_t lastWrite);
-
-// Whether a handle opened as a file, never a folder, is the file recorded
-// with this ID (none: not compared) and, where IDs do not last, last written
-// then. The open vouches for the kind: the check asks no more.
-bool IsRecordedFile(Volume& volume, HANDLE openedFile, const FileId& recorded, int64_t lastWrite);
+// How a handle opened as a file, never a folder, compares with a file the
+// scan recorded: its ID (none: not compared), its last-write time (0: not
+// told) and, where one is given, the path from its volume's root it was
+// reached by. The time is compared wherever no ID was: where IDs do not
+// last, a file deleted and made anew may come back with its old ID, and a
+// file recorded without one has nothing else to tell it; a file written to
+// since cannot be told from such a one. The open vouches for the kind: the
+// check asks no more. A file that cannot be read is another; one reached by
+// another path than the one given is ReachedElsewhere, whatever else it is.
+enum class FileMatch { Recorded, Other, ReachedElsewhere };
+FileMatch MatchRecordedFile(Volume& volume, HANDLE openedFile, const FileId& recorded,
+                            int64_t lastWrite, std::wstring_view reachedBy = {});
 
 // Sets the attributes through the handle; false when refused.
 bool SetAttributesByHandle(HANDLE entry, DWORD attributes);

@@ -137,23 +137,28 @@ const ListingClass* StartListing(Volume& volume, HANDLE folder, Records& read, b
 }
 
 // Appends the records of one read, each name as the disk holds it; the "."
-// record goes to self. Nothing is read past the bytes the read filled.
-void AppendRecords(const ListingClass& listing, ULONG bytes, std::vector<ListedEntry>& entries,
+// record goes to self. Nothing is read past the bytes the read filled. False
+// when a record leads to one that does not lie further on inside them: the
+// listing cannot be followed (an offset that wraps would read it for ever).
+bool AppendRecords(const ListingClass& listing, ULONG bytes, std::vector<ListedEntry>& entries,
                    std::optional<ListedEntry>& self) {
     const char* buffer = reinterpret_cast<const char*>(Buffer().data());
     for (ULONG offset = 0; offset + listing.NameAt <= bytes;) {
         const auto& head = *reinterpret_cast<const RecordHead*>(buffer + offset);
         if (head.FileNameLength > bytes - offset - listing.NameAt)
-            return;
+            return true;
         ListedEntry entry = EntryOf(buffer + offset, listing);
         if (!IsDotEntry(entry.Name.c_str()))
             entries.push_back(std::move(entry));
         else if (entry.Name == L".")
             self = std::move(entry);
         if (head.NextEntryOffset == 0)
-            return;
+            return true;
+        if (head.NextEntryOffset >= bytes - offset)
+            return false;
         offset += head.NextEntryOffset;
     }
+    return true;
 }
 
 // Compares the ID a folder's listing gave "." with the one its handle gives.
@@ -180,11 +185,10 @@ const ListingClass* ReadAll(Volume& volume, HANDLE folder, std::vector<ListedEnt
     Records read{};
     const ListingClass* listing = StartListing(volume, folder, read, standIn);
     for (; listing && !LastRead(read); read = ReadRecords(folder, listing->Class, false)) {
-        if (read.Status < 0) {
+        if (read.Status < 0 || !AppendRecords(*listing, read.Bytes, entries, self)) {
             entries.clear();
             return nullptr;
         }
-        AppendRecords(*listing, read.Bytes, entries, self);
     }
     return listing;
 }

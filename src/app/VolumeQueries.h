@@ -23,6 +23,13 @@ bool AskOptional(Volume& volume, OptionalClass kind, Ask ask, Plainer plainer) {
     return plainer();
 }
 
+// Queries a class whose answer ends in a FILE_NAME_INFORMATION at nameAt,
+// the buffer made larger until the name fits; the status.
+NTSTATUS QueryWithName(HANDLE opened, FILE_INFORMATION_CLASS kind, size_t nameAt,
+                       std::vector<LONGLONG>& buffer);
+// The name such an answer holds.
+std::wstring NameIn(const std::vector<LONGLONG>& buffer, size_t nameAt);
+
 // The ID of the kind asked, as an opened handle gives it; none when it gives
 // none of that kind now, or none at all. The 64 bits come from one class on
 // a volume, the stat where it knows it, else the internal information: two

@@ -15,10 +15,10 @@ namespace {
 const size_t kKeptFolders = 256;
 
 // Deletes a file, opened as a file, if it is still the file the scan
-// recorded: with the ID recorded, last written then where IDs do not last.
+// recorded: with the ID recorded, last written then where no ID vouches.
 // Attributes are left as they are: a read-only file stays.
 bool DeleteIfRecorded(Volume& volume, HANDLE opened, const FoundFile& file) {
-    return IsRecordedFile(volume, opened, file.Id, file.LastWrite) &&
+    return MatchRecordedFile(volume, opened, file.Id, file.LastWrite) == FileMatch::Recorded &&
            DeleteByHandle(volume, opened);
 }
 
@@ -104,11 +104,13 @@ TFoundFileRemover::OneOpen TFoundFileRemover::DeleteInOneOpen(const std::wstring
         return OneOpen::Walk;
     if (status < 0)
         return OneOpen::Stays;
-    std::wstring reached;
-    if (!QueryPathFromRoot(opened.Get(), reached) ||
-        reached != dir.substr(rootLength) + L"\\" + file.Name)
+    const FileMatch match = MatchRecordedFile(root.Answers, opened.Get(), file.Id, file.LastWrite,
+                                              dir.substr(rootLength) + L"\\" + file.Name);
+    if (match == FileMatch::ReachedElsewhere)
         return OneOpen::Walk;
-    return DeleteIfRecorded(root.Answers, opened.Get(), file) ? OneOpen::Deleted : OneOpen::Stays;
+    return match == FileMatch::Recorded && DeleteByHandle(root.Answers, opened.Get())
+               ? OneOpen::Deleted
+               : OneOpen::Stays;
 }
 
 bool TFoundFileRemover::Delete(const std::wstring& dir, const FoundFile& file) {

@@ -10,9 +10,11 @@
 // against the ID the scan recorded for it. A folder on the way that is now a
 // link or another folder ends that file: the tree changed since the scan. No
 // folder is listed again. A drive whose volume tells another serial number
-// than the scan's holds another disk now: every file found on it stays. A
-// class of information that answered on the volume during the scan stays in
-// use: a refusal of it later speaks for that one file.
+// than the scan's holds another disk now: every file found on it stays. The
+// removal starts from what the volume answered to each class of information
+// during the scan: a class that answered stays in use, so that a refusal of
+// it later speaks for that one file, and a class given up is not asked
+// again, so that each ID is read from the class the scan's was.
 #include "app/FileByHandle.h"
 #include "app/FoundFiles.h"
 
