@@ -42,6 +42,8 @@ TEST_F(RemovalTest, LongRunsNeverLookHungAndLeaveInputForTheirEnd) {
     std::vector<std::pair<std::string, size_t>> files = {{"K\\keep.tmp", 10}};
     for (int i = 0; i < 160; ++i)
         files.push_back({"D\\f" + std::to_string(1000 + i) + ".tmp", 10});
+    for (int i = 0; i < 160; ++i) // to clean, made before the slow disk learns its tree
+        File("C\\f" + std::to_string(i), 10);
     dv::TSForm& form = Found(files);
     form.bSelAllClick();
     form.ListFiles.SetChecked(160, false); // keep.tmp
@@ -64,13 +66,13 @@ TEST_F(RemovalTest, LongRunsNeverLookHungAndLeaveInputForTheirEnd) {
     sender.join();
     EXPECT_EQ(ShownTicks(form), std::vector<std::string>{"keep.tmp"});
 
-    for (int i = 0; i < 160; ++i)
-        File("C\\f" + std::to_string(i), 10);
     form.ListBox1.Add(drive_ + "\\C");
     slow.AfterOpen = [&, clicked = false](const std::string&) mutable {
         Sleep(45);
-        if (!std::exchange(clicked, true))
-            PostMessageW(form.bClearAll.Handle(), BM_CLICK, 0, 0);
+        const HWND button = form.bClearAll.Handle();
+        if (!std::exchange(clicked, true)) // queued as a click's command is
+            PostMessageW(GetParent(button), WM_COMMAND,
+                         MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), LPARAM(button));
     };
     {
         HungWatch watch(form.Handle());
