@@ -50,18 +50,11 @@ void ReadId(HANDLE folder, FolderIdentity& identity) {
         identity.Id = FileId::Wide(wide.Low, wide.High);
         return;
     }
-    struct {
-        LARGE_INTEGER CreationTime;
-        ULONG SerialNumber, LabelLength;
-        BOOLEAN SupportsObjects;
-        WCHAR Label[32];
-    } volume{};
-    const NTSTATUS serial =
-        Nt().QueryVolume(folder, &volume, sizeof volume, FileClass::VolumeSerial);
+    const Volume volume = Volume::Of(folder);
     LARGE_INTEGER index{};
-    if ((serial >= 0 || serial == kStatusBufferOverflow) &&
+    if (volume.HasSerial &&
         Nt().QueryInformation(folder, &index, sizeof index, FileClass::Internal) >= 0) {
-        identity.Serial = volume.SerialNumber;
+        identity.Serial = volume.Serial;
         identity.Id = FileId::Narrow(uint64_t(index.QuadPart));
     }
 }
