@@ -76,10 +76,11 @@ void TProtectedFolders::AddWithParents(const std::wstring& path) {
 // or ask for a disk when opened (removable, optical, network) are left to the
 // root's own word.
 void TProtectedFolders::AddFixedDriveRoots() {
-    const DWORD drives = GetLogicalDrives();
+    // Every letter is asked for its type: a drive mapped a moment ago counts
+    // whether or not the list of logical drives shows it yet.
     for (int letter = 0; letter < 26; ++letter) {
         const std::wstring root = {wchar_t(L'A' + letter), L':', L'\\'};
-        const UINT type = (drives >> letter) & 1 ? GetDriveTypeW(root.c_str()) : DRIVE_NO_ROOT_DIR;
+        const UINT type = GetDriveTypeW(root.c_str());
         FileHandle folder;
         if ((type == DRIVE_FIXED || type == DRIVE_RAMDISK) && OpenFolder(root, folder))
             folders_.push_back(IdentityOf(folder.Get()));
