@@ -82,7 +82,7 @@ void AnswerDialogs() {
         ++g_dialogs;
         return IDOK;
     };
-    hooks.BrowseForFolder = [](HWND, const std::string&, std::string&) { return false; };
+    hooks.BrowseForFolder = [](HWND, const std::wstring&, std::wstring&) { return false; };
     hooks.WinHelp = [](HWND, const std::string&, UINT, ULONG_PTR) { return TRUE; };
     hooks.ShowModal = [](HWND, HWND) {
         ++g_dialogs;
