@@ -274,12 +274,12 @@ TEST(CleanFullPath, OnlyDriveLetterPathsAndSharesAreFullFromTheirDriveOrShare) {
                                                    {"\\\\server\\share", 14},
                                                    {"\\\\server\\share\\dir", 14}};
     for (const auto& [path, root] : full) {
-        EXPECT_TRUE(dv::IsFullPath(path)) << path;
+        EXPECT_TRUE(dv::IsFullPath(dvtest::W(path))) << path;
         EXPECT_EQ(dv::RootLength(dvtest::W(path)), root) << path;
     }
     for (const char* path : {"", "C:", "C:dir", "\\dir", "dir", ".\\dir", "1:\\dir", "C:/dir",
                              "\\\\server", "\\\\server\\", "\\\\\\share", "\\\\server\\\\share"})
-        EXPECT_FALSE(dv::IsFullPath(path)) << path;
+        EXPECT_FALSE(dv::IsFullPath(dvtest::W(path))) << path;
 }
 
 TEST_F(CleanRun, MoreThanAHundredTargetsAreAllEmptied) {

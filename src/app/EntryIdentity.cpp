@@ -40,11 +40,6 @@ struct AllInformation {
 constexpr size_t kAllNameAt = sizeof(AllInformation);
 static_assert(kAllNameAt == 96);
 
-struct IdInformation {
-    ULONGLONG VolumeSerialNumber;
-    uint64_t Low, High; // FILE_ID_128, least significant byte first
-};
-
 // The attributes and the reparse tag, from the attribute tag where the volume
 // has it, else the attributes alone from the basic information that every
 // volume gives.

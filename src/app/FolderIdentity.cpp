@@ -2,17 +2,13 @@
 
 #include "app/FileByHandle.h"
 #include "app/NtFiles.h"
+#include "app/VolumeQueries.h"
 
 #include <algorithm>
 
 namespace dv {
 
 namespace {
-
-struct IdInformation {
-    ULONGLONG VolumeSerialNumber;
-    uint64_t Low, High; // FILE_ID_128, least significant byte first
-};
 
 // "\\?\C:\a\" as "C:\a", "\\?\UNC\server\share" as "\\server\share".
 std::wstring Normalised(std::wstring path) {

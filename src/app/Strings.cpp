@@ -145,6 +145,6 @@ template <class Text> size_t RootLengthOf(const Text& path) {
 size_t RootLength(const std::string& path) { return RootLengthOf(path); }
 size_t RootLength(const std::wstring& path) { return RootLengthOf(path); }
 
-bool IsFullPath(const std::string& path) { return RootLength(path) > 0; }
+bool IsFullPath(const std::wstring& path) { return RootLength(path) > 0; }
 
 } // namespace dv

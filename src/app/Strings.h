@@ -47,7 +47,7 @@ bool FileExists(const std::string& path);
 bool FileExists(const std::wstring& path);
 
 // A drive-letter path ("C:\...") or a UNC path ("\\server\share...").
-bool IsFullPath(const std::string& path);
+bool IsFullPath(const std::wstring& path);
 
 // The length of the root a full path starts with: the drive ("C:") or the
 // share ("\\server\share"); 0 for a path that is not full.

@@ -6,6 +6,12 @@
 
 namespace dv {
 
+// FILE_ID_INFORMATION: a handle's 128-bit ID with its volume's serial number.
+struct IdInformation {
+    ULONGLONG VolumeSerialNumber;
+    uint64_t Low, High; // FILE_ID_128, least significant byte first
+};
+
 // Asks for an optional class of information. A refusal that answers for the
 // entry itself fails at once: a plainer request would be refused the same way.
 // Any other refusal falls back to the plainer request for this entry; the

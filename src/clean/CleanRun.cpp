@@ -65,7 +65,7 @@ void TSForm::bCleanNowClick() {
             ProgressBar1.StepBy(step);
             // A relative path would be entered from wherever the previous target
             // left the current directory.
-            if (RootLength(target) == 0)
+            if (!IsFullPath(target))
                 throw EInOutError(ERROR_PATH_NOT_FOUND);
             DelDir(target, L"");
         }
