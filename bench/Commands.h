@@ -49,6 +49,7 @@ void ProfileCalls(const std::string& drive);
 void ProfileCleanLabel(int files, bool visible);
 void ProfileRemove(const std::string& drive, bool visible);
 void ProfileRemoveSteps(const std::string& drive);
+void ProfileRemoveCalls(const std::string& drive);
 void ProfileWalkSteps(const std::string& drive);
 void ProfileInsert(const std::string& drive, bool visible);
 void ProfileMatchSteps(const std::string& drive, bool visible);

@@ -133,6 +133,7 @@ const std::map<std::string, Command>& Commands() {
         {"profile-remove",
          [](const Arguments& a) { ProfileRemove(a.at(0), HasFlag(a, "visible")); }},
         {"profile-remove-steps", [](const Arguments& a) { ProfileRemoveSteps(a.at(0)); }},
+        {"profile-remove-calls", [](const Arguments& a) { ProfileRemoveCalls(a.at(0)); }},
         {"profile-walk-steps", [](const Arguments& a) { ProfileWalkSteps(a.at(0)); }},
         {"profile-insert",
          [](const Arguments& a) { ProfileInsert(a.at(0), HasFlag(a, "visible")); }},
