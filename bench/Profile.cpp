@@ -63,6 +63,18 @@ std::unique_ptr<dv::TSForm> ScannedForm(const std::string& drive) {
     return form;
 }
 
+// A scanned form and its drive's root, opened by path (not timed), with what
+// the volume answers.
+struct ScannedDrive {
+    explicit ScannedDrive(const std::string& drive) : Form(ScannedForm(drive)) {
+        dv::OpenFolderByPath(dv::AnsiToWide("\\\\?\\" + drive + "\\"), Root);
+        Answers = dv::Volume::Of(Root.Get());
+    }
+    std::unique_ptr<dv::TSForm> Form;
+    dv::FileHandle Root;
+    dv::Volume Answers;
+};
+
 } // namespace
 
 void ProfileCalls(const std::string& drive) {
@@ -152,12 +164,11 @@ void ProfileRemove(const std::string& drive, bool visible) {
 // reached and its identity read in as few queries as the volume allows, the file deleted through
 // its handle and closed.
 void ProfileRemoveSteps(const std::string& drive) {
-    auto form = ScannedForm(drive);
-    dv::TFoundFiles& found = form->FoundFiles;
+    ScannedDrive scanned(drive);
+    dv::TFoundFiles& found = scanned.Form->FoundFiles;
     const int count = found.Count();
-    dv::FileHandle root;
-    dv::OpenFolderByPath(dv::AnsiToWide("\\\\?\\" + drive + "\\"), root);
-    dv::Volume volume = dv::Volume::Of(root.Get());
+    const dv::FileHandle& root = scanned.Root;
+    dv::Volume& volume = scanned.Answers;
     Phases phases;
     int deleted = 0;
     for (int i = 0; i < count; ++i) {
@@ -185,12 +196,11 @@ void ProfileRemoveSteps(const std::string& drive) {
 // one query of path, ID and time); the ID and time alone, without the path;
 // the object's name alone, which Wine answers without handing over the file.
 void ProfileRemoveCalls(const std::string& drive) {
-    auto form = ScannedForm(drive);
-    dv::TFoundFiles& found = form->FoundFiles;
+    ScannedDrive scanned(drive);
+    dv::TFoundFiles& found = scanned.Form->FoundFiles;
     const int count = found.Count();
-    dv::FileHandle root;
-    dv::OpenFolderByPath(dv::AnsiToWide("\\\\?\\" + drive + "\\"), root);
-    dv::Volume volume = dv::Volume::Of(root.Get());
+    const dv::FileHandle& root = scanned.Root;
+    dv::Volume& volume = scanned.Answers;
     using QueryObject = NTSTATUS(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
     const auto queryObject = reinterpret_cast<QueryObject>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryObject")));
