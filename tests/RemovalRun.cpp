@@ -4,7 +4,9 @@
 
 #include "PlayedVolume.h"
 
+#include "app/Application.h"
 #include "app/Errors.h"
+#include "app/Modal.h"
 
 #include <atomic>
 #include <thread>
@@ -29,30 +31,38 @@ struct HungWatch {
     std::thread thread;
 };
 
-// A click as another thread sends it; the sender waits until it is handled.
-void SendClick(const dv::ui::TButton& button) {
-    SendMessageW(GetParent(button.Handle()), WM_COMMAND,
-                 MAKEWPARAM(GetDlgCtrlID(button.Handle()), BN_CLICKED), LPARAM(button.Handle()));
+// A button's click as its parent gets it.
+WPARAM ClickOf(const dv::ui::TButton& button) {
+    return MAKEWPARAM(GetDlgCtrlID(button.Handle()), BN_CLICKED);
 }
+HWND ParentOf(const dv::ui::TControl& control) { return GetParent(control.Handle()); }
 
-// A slow disk keeps each run past the 5 seconds after which Windows takes a
-// window that does not look at its queue for hung. Input made meanwhile, a
-// click and a command sent from another thread, is handled after the run.
+// One call of the file work blocks 8 seconds, past the 5 after which Windows
+// takes a window that does not look at its queue for hung. Input made
+// meanwhile, posted or sent from another thread in any way, takes effect once,
+// in its order, after the run.
 TEST_F(RemovalTest, LongRunsNeverLookHungAndLeaveInputForTheirEnd) {
     std::vector<std::pair<std::string, size_t>> files = {{"K\\keep.tmp", 10}};
-    for (int i = 0; i < 160; ++i)
+    for (int i = 0; i < 20; ++i)
         files.push_back({"D\\f" + std::to_string(1000 + i) + ".tmp", 10});
-    for (int i = 0; i < 160; ++i) // to clean, made before the slow disk learns its tree
+    for (int i = 0; i < 20; ++i) // to clean, made before the slow disk learns its tree
         File("C\\f" + std::to_string(i), 10);
     dv::TSForm& form = Found(files);
     form.bSelAllClick();
-    form.ListFiles.SetChecked(160, false); // keep.tmp
+    form.ListFiles.SetChecked(20, false); // keep.tmp
     std::thread sender;
     PlayedVolume slow(drive_, {});
     slow.AfterOpen = [&](const std::string&) {
-        Sleep(45);
-        if (!sender.joinable())
-            sender = std::thread([&] { SendClick(form.bSelAll); });
+        if (sender.joinable())
+            return;
+        sender = std::thread([&] { // Delete, then Select all, then the list's menu
+            SendNotifyMessageW(ParentOf(form.bDelete), WM_COMMAND, ClickOf(form.bDelete),
+                               LPARAM(form.bDelete.Handle()));
+            SendMessageCallbackW(ParentOf(form.bSelAll), WM_COMMAND, ClickOf(form.bSelAll),
+                                 LPARAM(form.bSelAll.Handle()), nullptr, 0);
+            SendMessageW(ParentOf(form.cExt), WM_CONTEXTMENU, WPARAM(form.cExt.Handle()), -1);
+        });
+        Sleep(8000);
     };
     PumpMessages();
     {
@@ -60,19 +70,22 @@ TEST_F(RemovalTest, LongRunsNeverLookHungAndLeaveInputForTheirEnd) {
         form.bDeleteClick();
         EXPECT_FALSE(watch.hung);
     }
+    sender.join();
     EXPECT_EQ(Names(form), std::vector<std::string>{"keep.tmp"});
     EXPECT_TRUE(ShownTicks(form).empty());
+    EXPECT_EQ(Modal().Popups, 0);
     PumpMessages();
-    sender.join();
+    EXPECT_EQ(form.Label9.Caption(), "Deleted: 0KB"); // Delete came first, once
     EXPECT_EQ(ShownTicks(form), std::vector<std::string>{"keep.tmp"});
+    EXPECT_EQ(Modal().Popups, 1);
 
     form.ListBox1.Add(drive_ + "\\C");
     slow.AfterOpen = [&, clicked = false](const std::string&) mutable {
-        Sleep(45);
-        const HWND button = form.bClearAll.Handle();
-        if (!std::exchange(clicked, true)) // queued as a click's command is
-            PostMessageW(GetParent(button), WM_COMMAND,
-                         MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), LPARAM(button));
+        if (!std::exchange(clicked, true)) { // queued as a click's command is
+            PostMessageW(ParentOf(form.bClearAll), WM_COMMAND, ClickOf(form.bClearAll),
+                         LPARAM(form.bClearAll.Handle()));
+            Sleep(8000);
+        }
     };
     {
         HungWatch watch(form.Handle());
@@ -83,6 +96,53 @@ TEST_F(RemovalTest, LongRunsNeverLookHungAndLeaveInputForTheirEnd) {
     EXPECT_EQ(ShownTicks(form), std::vector<std::string>{"keep.tmp"});
     PumpMessages();
     EXPECT_TRUE(ShownTicks(form).empty());
+}
+
+// A run that ends in an error box: a close asked during the run comes after
+// the box, as the box's own loop runs. The end of the session stops a clean
+// after the file in hand, and the freed total is stored.
+TEST_F(RemovalTest, InputWaitsForTheErrorBoxAndTheSessionsEndStopsTheRun) {
+    for (int i = 0; i < 10; ++i)
+        File("C\\f" + std::to_string(i), 2048);
+    dv::TSForm& form = Found({{"D\\a.tmp", 10}});
+    form.ListBox1.Add(drive_ + "\\C");
+    form.ListBox1.Add(drive_ + "\\gone");
+    PlayedVolume played(drive_, {});
+    played.AfterOpen = [&, closed = false](const std::string&) mutable {
+        if (!std::exchange(closed, true))
+            PostMessageW(form.Handle(), WM_CLOSE, 0, 0);
+    };
+    bool openAtTheBox = false;
+    dv::Modal().MessageBox = [&](HWND, const std::string&, const std::string&, UINT) {
+        PumpMessages();
+        openAtTheBox = IsWindow(form.Handle());
+        return IDOK;
+    };
+    ClickAsUser(form.bCleanNow);
+    EXPECT_TRUE(openAtTheBox);
+    EXPECT_EQ(Cleaned(), 20);
+    PumpMessages();
+    EXPECT_FALSE(IsWindow(form.Handle()));
+    dv::Application.Terminated = false; // the closed window ended the program
+
+    CreateForm();
+    dv::TSForm& again = Found({{"D\\a.tmp", 10}});
+    for (int i = 0; i < 10; ++i)
+        File("C\\f" + std::to_string(i), 2048);
+    again.ListBox1.Add(drive_ + "\\C");
+    std::thread session;
+    int opened = 0;
+    played.AfterOpen = [&](const std::string& name) {
+        if (name.find("\\f") == std::string::npos || ++opened != 3)
+            return;
+        session = std::thread([&] { SendMessageW(again.Handle(), WM_ENDSESSION, TRUE, 0); });
+        Sleep(500);
+    };
+    ClickAsUser(again.bCleanNow);
+    session.join();
+    EXPECT_EQ(dvtest::TreeListing(drive_ + "\\C").size(), 7u);
+    EXPECT_EQ(Cleaned(), 20 + 6);
+    EXPECT_TRUE(dv::Application.Terminated);
 }
 
 TEST_F(RemovalTest, AdjacentTickedItemsAreBothRemoved) {

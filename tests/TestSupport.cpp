@@ -36,6 +36,10 @@ void ResetModal() {
         return Modal().ModalAnswer ? Modal().ModalAnswer(dialog) : IDCANCEL;
     };
     hooks.ShellOpen = [](HWND, const std::string& file) { Modal().Opened.push_back(file); };
+    hooks.TrackPopupMenu = [](HMENU, int, int, HWND) {
+        ++Modal().Popups;
+        return UINT(0);
+    };
 }
 
 void PumpMessages() {

@@ -32,6 +32,7 @@ struct ModalLog {
     std::optional<std::string> FolderAnswer;
     // Runs instead of a modal dialog's message loop; returns the modal result.
     std::function<int(HWND dialog)> ModalAnswer;
+    int Popups = 0; // context menus shown; none is chosen
 };
 
 ModalLog& Modal();

@@ -80,11 +80,15 @@ void PlatformShellOpen(HWND owner, const std::string& file) {
     ShellExecuteA(owner, "open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+UINT PlatformTrackPopupMenu(HMENU menu, int x, int y, HWND owner) {
+    return UINT(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr));
+}
+
 } // namespace
 
 ModalHooks PlatformModal() {
-    return {PlatformMessageBox, PlatformBrowseForFolder, PlatformWinHelp,
-            PlatformHtmlHelp,   PlatformShowModal,       PlatformShellOpen};
+    return {PlatformMessageBox, PlatformBrowseForFolder, PlatformWinHelp,       PlatformHtmlHelp,
+            PlatformShowModal,  PlatformShellOpen,       PlatformTrackPopupMenu};
 }
 
 ModalHooks& Modal() {

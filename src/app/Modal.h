@@ -26,6 +26,8 @@ struct ModalHooks {
     std::function<int(HWND dialog, HWND owner)> ShowModal;
     // The shell's "open" of a document or address.
     std::function<void(HWND owner, const std::string& file)> ShellOpen;
+    // A context menu at a screen position; returns the item chosen, 0 for none.
+    std::function<UINT(HMENU menu, int x, int y, HWND owner)> TrackPopupMenu;
 };
 
 // The hooks in force; they start as the real platform calls.

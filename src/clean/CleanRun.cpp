@@ -1,18 +1,16 @@
 // The clean run: every chosen target emptied in turn, and the freed-space total.
 #include "app/Application.h"
 #include "app/Errors.h"
-#include "app/QueueLook.h"
+#include "app/RunProgress.h"
 #include "app/Strings.h"
+#include "clean/CleanTarget.h"
 #include "clean/FreedSpace.h"
-#include "clean/ProtectedFolders.h"
 #include "clean/UnitSysDir.h"
 #include "settings/Registry.h"
 #include "settings/SettingsKey.h"
 #include "ui/UnitMainForm.h"
 
 #include <windows.h>
-
-#include <optional>
 
 namespace dv {
 
@@ -26,14 +24,10 @@ const COLORREF kMaroon = RGB(128, 0, 0);
 void TSForm::bCleanNowClick() {
     RequireSysDir();
     bCleanNow.SetEnabled(false);
-    // The folders no clean may empty, opened once for the run.
-    std::optional<TProtectedFolders> guard;
-    TQueueLook queueLook;
     // The button, the bar and the counter are reset however the run ends.
     struct RunEnd {
         TSForm& form;
         ~RunEnd() {
-            form.runGuard_ = nullptr;
             form.CleanedKB = 0;
             form.ProgressBar1.SetPosition(0);
             form.bCleanNow.SetEnabled(true);
@@ -54,21 +48,25 @@ void TSForm::bCleanNowClick() {
     for (std::wstring& entry : ListBox1.WideItems())
         targets.push_back(std::move(entry));
 
+    TRunProgress progress;
     try {
-        if (!targets.empty())
-            runGuard_ = &guard.emplace();
         const int step = targets.empty() ? 0 : int(100 / targets.size());
-        for (const std::wstring& target : targets) {
-            queueLook.Now();
-            lprog.SetCaption(target);
-            lprog.Repaint();
-            ProgressBar1.StepBy(step);
-            // A relative path would be entered from wherever the previous target
-            // left the current directory.
-            if (!IsFullPath(target))
-                throw EInOutError(ERROR_PATH_NOT_FOUND);
-            DelDir(target, L"");
-        }
+        RunClean(progress, step, [&] {
+            if (targets.empty())
+                return;
+            // The folders no clean may empty, opened once for the run.
+            const TProtectedFolders guard;
+            for (const std::wstring& target : targets) {
+                progress.StopPoint();
+                progress.Show(target);
+                progress.Step();
+                // A relative path would be entered from wherever the previous
+                // target left the current directory.
+                if (!IsFullPath(target))
+                    throw EInOutError(ERROR_PATH_NOT_FOUND);
+                EmptyCleaningTarget(target, guard, progress);
+            }
+        });
     } catch (...) {
         // What was deleted before the error still counts in the total.
         if (CleanedKB != 0) {
@@ -78,6 +76,9 @@ void TSForm::bCleanNowClick() {
         }
         throw;
     }
+    // The end of the session has stored what was freed, and ends the program.
+    if (SessionEnded())
+        return;
 
     if (CleanedKB == 0) {
         lprog.SetCaption("Nothing to clean");

@@ -1,56 +1,54 @@
-// Emptying one cleaning target: the walk by handle does the file work; the
-// window shows each deleted file and counts its kilobytes.
+// Emptying one cleaning target: the walk by handle does the file work on the
+// clean's worker; the window shows each deleted file and counts its kilobytes.
 #include "app/Errors.h"
 #include "app/LongPaths.h"
-#include "app/QueueLook.h"
 #include "app/Strings.h"
+#include "clean/CleanTarget.h"
 #include "clean/EmptyTree.h"
-#include "clean/ProtectedFolders.h"
 #include "ui/UnitMainForm.h"
-
-#include <memory>
 
 namespace dv {
 
 namespace {
 
-class ProgressLabel : public TreeEmptyingObserver {
+class ProgressTeller : public TreeEmptyingObserver {
   public:
-    explicit ProgressLabel(TSForm& form) : form_(form) {}
+    explicit ProgressTeller(TRunProgress& progress) : progress_(progress) {}
     void FileDeleted(const std::wstring& name, uint64_t size) override {
-        form_.CleanedKB += SizeToKB(size);
-        form_.lprog.SetCaption(name);
-        form_.lprog.Repaint();
+        progress_.Freed(SizeToKB(size));
+        progress_.Show(name);
     }
-    void EntryReached() override { queueLook_.Now(); }
+    void EntryReached() override { progress_.StopPoint(); }
 
   private:
-    TSForm& form_;
-    TQueueLook queueLook_;
+    TRunProgress& progress_;
 };
 
 } // namespace
 
-void TSForm::DelDir(const std::wstring& directory, const std::wstring& name) {
-    const std::wstring working = name.empty() ? directory : directory + L"\\" + name;
+void EmptyCleaningTarget(const std::wstring& path, const TProtectedFolders& guard,
+                         TRunProgress& progress) {
     // A root named as one is refused unopened: opening a drive without its
     // medium, or a lost share, can stall or ask for a disk.
-    if (!working.empty() && IsRootPath(FullPath(working)))
+    if (!path.empty() && IsRootPath(FullPath(path)))
         throw EInOutError(ERROR_ACCESS_DENIED);
-    FileHandle target = OpenTarget(working);
+    FileHandle target = OpenTarget(path);
     // Judged by the folder the open reached, through whatever link or name.
-    std::unique_ptr<TProtectedFolders> ownGuard;
-    const TProtectedFolders* guard =
-        runGuard_ ? runGuard_ : (ownGuard = std::make_unique<TProtectedFolders>()).get();
-    if (guard->Protects(target.Get()))
+    if (guard.Protects(target.Get()))
         throw EInOutError(ERROR_ACCESS_DENIED);
     // The target is the one folder ever entered, once, and the run leaves the
     // current directory there. Entered first, so that no folder below is held
     // as the current directory of an earlier run.
-    if (working.size() <= kShortPathLimit)
-        SetCurrentDirectoryW(working.c_str());
-    ProgressLabel progress(*this);
-    EmptyTree(target.Get(), progress);
+    if (path.size() <= kShortPathLimit)
+        SetCurrentDirectoryW(path.c_str());
+    ProgressTeller teller(progress);
+    EmptyTree(target.Get(), teller);
+}
+
+void TSForm::DelDir(const std::wstring& directory, const std::wstring& name) {
+    const std::wstring working = name.empty() ? directory : directory + L"\\" + name;
+    TRunProgress progress;
+    RunClean(progress, 0, [&] { EmptyCleaningTarget(working, TProtectedFolders(), progress); });
 }
 
 } // namespace dv

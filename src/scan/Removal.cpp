@@ -1,6 +1,6 @@
 // Removing found files: the ticked items are deleted from disk and leave the
 // list; the kilobytes freed go to the freed-space total.
-#include "app/QueueLook.h"
+#include "app/RunProgress.h"
 #include "scan/FoundFileRemoval.h"
 #include "ui/UnitMainForm.h"
 
@@ -18,26 +18,30 @@ void TSForm::bDeleteClick() {
     ProgressBar2.SetPosition(0);
     ProgressBar2.SetVisible(true);
 
-    int64_t total = 0;
+    // The ticks as the run starts; the worker reads the store, which nothing
+    // changes while the run holds the input.
     std::vector<int> ticked;
-    TFoundFileRemover remover(FoundFiles);
-    TQueueLook queueLook;
-    for (int i = 0; i < count; ++i) {
-        queueLook.Now();
-        if (!FoundFiles.Ticked(i))
-            continue;
-        const FoundFile file = FoundFiles[i];
-        const std::wstring dir = FoundFiles.Directory(i);
-        StatusBar1.SetPanelText(0, dir + L"\\" + file.Name);
-        StatusBar1.Repaint();
-        if (remover.Delete(dir, file))
-            total += file.KB;
-        ticked.push_back(i);
-        ProgressBar2.StepIt();
-        ProgressBar2.Repaint();
-    }
+    for (int i = 0; i < count; ++i)
+        if (FoundFiles.Ticked(i))
+            ticked.push_back(i);
+    TRunProgress progress;
+    RunRemoval(progress, [&] {
+        TFoundFileRemover remover(FoundFiles);
+        for (int i : ticked) {
+            progress.StopPoint();
+            const FoundFile file = FoundFiles[i];
+            const std::wstring dir = FoundFiles.Directory(i);
+            progress.Show(dir + L"\\" + file.Name);
+            if (remover.Delete(dir, file))
+                progress.Freed(file.KB);
+            progress.Step();
+        }
+    });
+    if (SessionEnded())
+        return;
     RemoveFoundItems(ticked);
 
+    const int64_t total = progress.Read().Kilobytes;
     UpdateDel(total);
     ProgressBar2.SetVisible(false);
     Label9.SetCaption("Deleted: " + std::to_string(total) + "KB");

@@ -3,10 +3,12 @@
 // ticked pattern lists what was kept for it.
 #include "app/Application.h"
 #include "app/Errors.h"
+#include "app/RunProgress.h"
 #include "app/Strings.h"
 #include "scan/FolderSearch.h"
 #include "scan/ListingMatch.h"
 #include "ui/UnitMainForm.h"
+#include "ui/WorkerRun.h"
 
 #include <windows.h>
 
@@ -127,16 +129,25 @@ void TSForm::bScanClick() {
 // Keeps the matches of the patterns bScanClick put in the record; called on its
 // own, it keeps none, and every pattern lists the recorded folders again.
 void TSForm::ScanDir(const std::wstring& dir) {
-    TListingMatcher matcher(ListTmp.Patterns());
-    // A drive's root is walked but never recorded, so files lying in it are not
-    // listed; every folder below it that can be listed is.
-    WalkFolders(dir, ListTmp, [&](uint32_t folder, const std::vector<ListedEntry>* entries) {
-        if (entries && ListTmp.IsRecorded(folder))
-            matcher.KeepMatches(ListTmp, folder, *entries);
-        Label9.SetCaption("Scanning: " + std::to_string(ListTmp.RecordedCount()));
-        Label9.Repaint();
-        PumpScanMessages();
-    });
+    TRunProgress progress;
+    RunScanWork(
+        progress,
+        [&] {
+            TListingMatcher matcher(ListTmp.Patterns());
+            // A drive's root is walked but never recorded, so files lying in it
+            // are not listed; every folder below it that can be listed is.
+            WalkFolders(dir, ListTmp,
+                        [&](uint32_t folder, const std::vector<ListedEntry>* entries) {
+                            if (entries && ListTmp.IsRecorded(folder))
+                                matcher.KeepMatches(ListTmp, folder, *entries);
+                            progress.SetSteps(int(ListTmp.RecordedCount()));
+                            progress.StopPoint();
+                        });
+        },
+        [&](const RunState& state) {
+            Label9.SetCaption("Scanning: " + std::to_string(state.Steps));
+            Label9.Repaint();
+        });
 }
 
 void TSForm::ScanFile(const std::wstring& pattern) {
@@ -166,24 +177,63 @@ void TSForm::ListKeptMatches(size_t pattern) {
 }
 
 void TSForm::SearchRecordedFolders(const std::wstring& pattern) {
-    const TNamePattern expression(pattern);
-    TRecordedFolderLister lister(ListTmp);
-    std::vector<ListedEntry> entries;
-    TFoldedName name;
-    for (uint32_t folder = 0; folder < ListTmp.FolderCount(); ++folder) {
-        if (!ListTmp.IsRecorded(folder) || !lister.List(folder, entries))
-            continue;
-        for (const ListedEntry& entry : entries) {
-            if (entry.IsDirectory())
-                continue;
-            name.Assign(entry.Name);
-            if (!expression.Matches(name))
-                continue;
-            ListFoundFile(entry.Name, folder, entry.Size, entry.Id, entry.LastWrite);
-            PumpScanMessages();
-        }
+    struct Match {
+        std::wstring Name;
+        uint32_t Folder;
+        uint64_t Size;
+        FileId Id;
+        int64_t LastWrite;
+    };
+    // Listed on the worker, then listed in the view in the order found.
+    std::vector<Match> matches;
+    TRunProgress progress;
+    RunScanWork(
+        progress,
+        [&] {
+            const TNamePattern expression(pattern);
+            TRecordedFolderLister lister(ListTmp);
+            std::vector<ListedEntry> entries;
+            TFoldedName name;
+            for (uint32_t folder = 0; folder < ListTmp.FolderCount(); ++folder) {
+                progress.StopPoint();
+                if (!ListTmp.IsRecorded(folder) || !lister.List(folder, entries))
+                    continue;
+                for (const ListedEntry& entry : entries) {
+                    if (entry.IsDirectory())
+                        continue;
+                    name.Assign(entry.Name);
+                    if (expression.Matches(name))
+                        matches.push_back(
+                            {entry.Name, folder, entry.Size, entry.Id, entry.LastWrite});
+                }
+            }
+        },
+        [](const RunState&) {});
+    for (const Match& match : matches) {
+        ListFoundFile(match.Name, match.Folder, match.Size, match.Id, match.LastWrite);
         PumpScanMessages();
     }
+}
+
+// The file work of the scan on a worker, while the window handles its input as
+// it comes; closing the window (or the program) stops it.
+void TSForm::RunScanWork(TRunProgress& progress, const std::function<void()>& work,
+                         const std::function<void(const RunState&)>& showProgress) {
+    const std::shared_ptr<bool> alive = life_.Alive;
+    RunState state;
+    uint64_t version = 0;
+    ui::TWorkerRun worker(progress, work);
+    run_.Worker = &worker;
+    OnExit forget([this, alive] {
+        if (*alive)
+            run_ = {};
+    });
+    worker.Wait(ui::TRunInput::Dispatched, [&] {
+        if (!*alive || !IsWindow(hwnd_) || Application.Terminated)
+            throw EScanStopped();
+        if (progress.ReadIfChanged(state, version))
+            showProgress(state);
+    });
 }
 
 void TSForm::ListFoundFile(std::wstring_view name, uint32_t folder, uint64_t size,

@@ -1,7 +1,7 @@
 #include "ui/Button.h"
 
-#include "app/QueueLook.h"
 #include "ui/ChildMessages.h"
+#include "ui/HeldInput.h"
 
 #include <commctrl.h>
 
@@ -11,7 +11,8 @@ namespace {
 
 LRESULT CALLBACK GroupBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                               DWORD_PTR) {
-    if (TQueueLook::Deferred(hwnd, message, wParam, lParam))
+    const THeldInput::Visit visit(hwnd, message, wParam, lParam);
+    if (visit.Held())
         return 0;
     LRESULT result = 0;
     if (message != WM_SETCURSOR && RouteChildMessage(hwnd, message, wParam, lParam, result))

@@ -1,6 +1,7 @@
 #include "ui/PopupMenu.h"
 
 #include "app/Application.h"
+#include "app/Modal.h"
 
 namespace dv::ui {
 
@@ -46,8 +47,7 @@ void TPopupMenu::RefreshImages() {
 }
 
 void TPopupMenu::Popup(HWND owner, int x, int y) {
-    UINT chosen =
-        UINT(TrackPopupMenu(menu_, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr));
+    const UINT chosen = Modal().TrackPopupMenu(menu_, x, y, owner);
     if (chosen >= 1 && chosen <= items_.size() && items_[chosen - 1]->OnClick)
         Guarded([&] { items_[chosen - 1]->OnClick(); });
 }

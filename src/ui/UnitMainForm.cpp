@@ -5,6 +5,7 @@
 #include "app/Strings.h"
 #include "clean/UnitSysDir.h"
 #include "ui/ChildMessages.h"
+#include "ui/WorkerRun.h"
 #include "ui/resource.h"
 
 namespace dv {
@@ -55,6 +56,9 @@ TSForm::TSForm() {
 }
 
 TSForm::~TSForm() {
+    // A scan's worker stops before the record it writes goes.
+    if (run_.Worker)
+        run_.Worker->Stop();
     if (SForm == this)
         SForm = nullptr;
     ui::OnMouseOverControl = nullptr;
@@ -323,6 +327,10 @@ LRESULT TSForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_CLOSE:
         DestroyWindow(hwnd_);
+        return 0;
+    case WM_ENDSESSION:
+        if (wParam)
+            EndSession();
         return 0;
     case WM_DESTROY:
         Application.Terminate();

@@ -7,6 +7,7 @@
 #include "ui/Controls.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -15,8 +16,12 @@
 namespace dv {
 
 class TSysDir;
-class TProtectedFolders;
 class TRegistry;
+class TRunProgress;
+struct RunState;
+namespace ui {
+class TWorkerRun;
+}
 
 enum class TWindowState { wsNormal, wsMinimized };
 
@@ -89,6 +94,9 @@ class TSForm : public ui::TWindow {
     void DelDir(const std::wstring& directory, const std::wstring& name);
     void bCleanNowClick();
     void UpdateDel(int64_t kilobytes);
+    // Whether the session ended during a run, which then stored what it had
+    // freed and ends the program.
+    bool SessionEnded() const { return sessionEnded_; }
 
     // ---- file-type and drive lists ----
     void LoadExtList();
@@ -155,9 +163,27 @@ class TSForm : public ui::TWindow {
     ui::TControl* hintControl_ = nullptr;
     std::wstring hintText_;
 
-    // The folders the running clean never empties, opened once for the run;
-    // null outside a run.
-    const TProtectedFolders* runGuard_ = nullptr;
+    // ---- runs: the file work of the clean and the removal on a worker ----
+    // The run in progress, for the end of the session.
+    struct ActiveRun {
+        TRunProgress* Progress = nullptr;
+        ui::TWorkerRun* Worker = nullptr;
+        // Kilobytes freed before the run's progress began to count.
+        int64_t FreedBefore = 0;
+    };
+    ActiveRun run_;
+    bool sessionEnded_ = false;
+    // Runs work on a worker while the window shows its progress and holds
+    // every input for the run's end.
+    void RunWork(TRunProgress& progress, int64_t freedBefore, const std::function<void()>& work,
+                 const std::function<void()>& showProgress);
+    // The clean's showing: lprog, the bar by step a target, CleanedKB.
+    void RunClean(TRunProgress& progress, int step, const std::function<void()>& work);
+    // The removal's showing: the status bar and ProgressBar2.
+    void RunRemoval(TRunProgress& progress, const std::function<void()>& work);
+    // The session ends during a run: it stops after the entry in hand, what
+    // it freed is stored, and the program ends.
+    void EndSession();
 
     // ---- scan bookkeeping ----
     // Whether a scan is running; a second one is not started inside its pump.
@@ -204,6 +230,10 @@ class TSForm : public ui::TWindow {
     bool FoundFileTicked(int index) const;
     // The scan's message pump; raises EScanStopped when the window has gone.
     void PumpScanMessages();
+    // The scan's file work on a worker while the window pumps its messages;
+    // raises EScanStopped when the window has gone.
+    void RunScanWork(TRunProgress& progress, const std::function<void()>& work,
+                     const std::function<void(const RunState&)>& showProgress);
 };
 
 // The one main window of the process.

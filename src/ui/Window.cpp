@@ -1,9 +1,8 @@
 #include "ui/Window.h"
 
-#include "app/QueueLook.h"
-
 #include "app/Strings.h"
 #include "ui/ChildMessages.h"
+#include "ui/HeldInput.h"
 
 #include <set>
 #include <string>
@@ -80,7 +79,8 @@ LRESULT CALLBACK TWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     TWindow* window = BoundTo(hwnd);
     if (!window) // messages before WM_NCCREATE, and after the object went away
         return DefWindowProcA(hwnd, message, wParam, lParam);
-    if (TQueueLook::Deferred(hwnd, message, wParam, lParam))
+    const THeldInput::Visit visit(hwnd, message, wParam, lParam);
+    if (visit.Held())
         return 0;
     LRESULT result = 0;
     if (RouteChildMessage(hwnd, message, wParam, lParam, result))

@@ -1,0 +1,98 @@
+#include "ui/HeldInput.h"
+
+namespace dv::ui {
+
+namespace {
+
+bool IsMouseMove(UINT message) { return message == WM_MOUSEMOVE || message == WM_NCMOUSEMOVE; }
+
+// What a person or another program does to the window, as opposed to what
+// the window needs to paint itself and to answer questions.
+bool IsInput(UINT message) {
+    if ((message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+        (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+        (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK))
+        return true;
+    switch (message) {
+    case WM_COMMAND:
+    case WM_SYSCOMMAND:
+    case WM_CLOSE:
+    case WM_CONTEXTMENU:
+    case WM_HELP:
+    case WM_APPCOMMAND:
+    case WM_HOTKEY:
+    case WM_MOUSEHOVER:
+    case WM_MOUSELEAVE:
+    case BM_CLICK:
+    case WM_QUIT:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool SentFromAnotherThread() {
+    return (InSendMessageEx(nullptr) & (ISMEX_SEND | ISMEX_NOTIFY | ISMEX_CALLBACK)) != 0;
+}
+
+} // namespace
+
+THeldInput& HeldInput() {
+    static THeldInput gate;
+    return gate;
+}
+
+THeldInput::Visit::Visit(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    THeldInput& gate = HeldInput();
+    ++gate.depth_;
+    // Posted input never gets here during a run: the run keeps it from the
+    // queue. A message sent from another thread is answered at once, with
+    // nothing done, and runs later as if posted.
+    held_ = gate.holding_ && IsInput(message) && SentFromAnotherThread() &&
+            gate.Keep({hwnd, message, wParam, lParam, 0, {}});
+}
+
+THeldInput::Visit::~Visit() {
+    THeldInput& gate = HeldInput();
+    if (--gate.depth_ == 0 && gate.holding_ && !gate.running_)
+        gate.Release();
+}
+
+void THeldInput::BeginRun() {
+    running_ = true;
+    holding_ = true;
+}
+
+void THeldInput::EndRun() {
+    running_ = false;
+    if (depth_ == 0)
+        Release();
+}
+
+bool THeldInput::Keep(const MSG& msg) {
+    if (!holding_ || !IsInput(msg.message))
+        return false;
+    // As the queue does, the mouse's moves come down to its latest place.
+    if (IsMouseMove(msg.message) && !held_.empty() && held_.back().message == msg.message &&
+        held_.back().hwnd == msg.hwnd)
+        held_.back() = msg;
+    else
+        held_.push_back(msg);
+    return true;
+}
+
+void THeldInput::Release() {
+    holding_ = false;
+    std::vector<MSG> waiting;
+    waiting.swap(held_);
+    for (const MSG& msg : waiting) {
+        if (msg.message == WM_QUIT)
+            PostQuitMessage(int(msg.wParam));
+        else if (msg.hwnd)
+            PostMessageW(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+        else
+            PostThreadMessageW(GetCurrentThreadId(), msg.message, msg.wParam, msg.lParam);
+    }
+}
+
+} // namespace dv::ui
