@@ -11,11 +11,13 @@ namespace dv {
 void TSForm::RunWork(TRunProgress& progress, int64_t freedBefore, const std::function<void()>& work,
                      const std::function<void()>& showProgress) {
     ui::TWorkerRun worker(progress, work);
-    run_ = {&progress, &worker, freedBefore};
+    // A clean may start while a scan's pump runs: the scan's run is in hand again after it.
     struct Forget {
         TSForm& form;
-        ~Forget() { form.run_ = {}; }
-    } forget{*this};
+        ActiveRun outer;
+        ~Forget() { form.run_ = outer; }
+    } forget{*this, run_};
+    run_ = {&progress, &worker, freedBefore};
     try {
         worker.Wait(ui::TRunInput::Held, showProgress);
     } catch (...) {

@@ -4,8 +4,6 @@ namespace dv::ui {
 
 namespace {
 
-bool IsMouseMove(UINT message) { return message == WM_MOUSEMOVE || message == WM_NCMOUSEMOVE; }
-
 // What a person or another program does to the window, as opposed to what
 // the window needs to paint itself and to answer questions.
 bool IsInput(UINT message) {
@@ -18,7 +16,6 @@ bool IsInput(UINT message) {
     case WM_SYSCOMMAND:
     case WM_CLOSE:
     case WM_CONTEXTMENU:
-    case WM_HELP:
     case WM_APPCOMMAND:
     case WM_HOTKEY:
     case WM_MOUSEHOVER:
@@ -52,15 +49,19 @@ THeldInput::Visit::Visit(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
             gate.Keep({hwnd, message, wParam, lParam, 0, {}});
 }
 
+// The message that started the run has been handled once the visits come
+// back below the depth the run started at: a run started by a scan's pump
+// lets its input go when its own click has been handled.
 THeldInput::Visit::~Visit() {
     THeldInput& gate = HeldInput();
-    if (--gate.depth_ == 0 && gate.holding_ && !gate.running_)
+    if (--gate.depth_ < gate.runDepth_ && gate.holding_ && !gate.running_)
         gate.Release();
 }
 
 void THeldInput::BeginRun() {
     running_ = true;
     holding_ = true;
+    runDepth_ = depth_;
 }
 
 void THeldInput::EndRun() {
@@ -72,12 +73,7 @@ void THeldInput::EndRun() {
 bool THeldInput::Keep(const MSG& msg) {
     if (!holding_ || !IsInput(msg.message))
         return false;
-    // As the queue does, the mouse's moves come down to its latest place.
-    if (IsMouseMove(msg.message) && !held_.empty() && held_.back().message == msg.message &&
-        held_.back().hwnd == msg.hwnd)
-        held_.back() = msg;
-    else
-        held_.push_back(msg);
+    held_.push_back(msg);
     return true;
 }
 

@@ -51,6 +51,7 @@ class THeldInput {
 
     std::vector<MSG> held_;
     int depth_ = 0;
+    int runDepth_ = 0; // the visits in hand when the run began
     bool running_ = false;
     bool holding_ = false;
 };
