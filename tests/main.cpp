@@ -11,7 +11,21 @@
 
 #include <cstdio>
 
+namespace {
+
+// A crash on any thread fails the test: under Wine, a process whose thread
+// crashed into the debugger may still end with status 0.
+LONG WINAPI FailOnCrash(EXCEPTION_POINTERS* crash) {
+    fprintf(stderr, "crash: exception 0x%08lx\n", crash->ExceptionRecord->ExceptionCode);
+    fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), 3);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    SetUnhandledExceptionFilter(FailOnCrash);
     // The tests write list files beside the program and delete files: they run
     // only from inside the private prefix, never from the host's drive Z:.
     if (dv::UpperAscii(dv::ProgramDir()).rfind("C:\\", 0) != 0) {
