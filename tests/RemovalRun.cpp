@@ -2,6 +2,7 @@
 // kilobytes reach the total.
 #include "ScanFixture.h"
 
+#include "ListInput.h"
 #include "PlayedVolume.h"
 
 #include "app/Application.h"
@@ -42,25 +43,27 @@ HWND ParentOf(const dv::ui::TControl& control) { return GetParent(control.Handle
 // meanwhile, posted or sent from another thread in any way, takes effect once,
 // in its order, after the run.
 TEST_F(RemovalTest, LongRunsNeverLookHungAndLeaveInputForTheirEnd) {
-    std::vector<std::pair<std::string, size_t>> files = {{"K\\keep.tmp", 10}};
+    std::vector<std::pair<std::string, size_t>> files = {{"K\\akeep.tmp", 10}};
     for (int i = 0; i < 20; ++i)
         files.push_back({"D\\f" + std::to_string(1000 + i) + ".tmp", 10});
     for (int i = 0; i < 20; ++i) // to clean, made before the slow disk learns its tree
         File("C\\f" + std::to_string(i), 10);
     dv::TSForm& form = Found(files);
     form.bSelAllClick();
-    form.ListFiles.SetChecked(20, false); // keep.tmp
+    form.ListFiles.SetChecked(0, false); // akeep.tmp
     std::thread sender;
     PlayedVolume slow(drive_, {});
     slow.AfterOpen = [&](const std::string&) {
         if (sender.joinable())
             return;
-        sender = std::thread([&] { // Delete, then Select all, then the list's menu
+        sender = std::thread([&] { // Delete, a tick, Select all, a menu, a tick
             SendNotifyMessageW(ParentOf(form.bDelete), WM_COMMAND, ClickOf(form.bDelete),
                                LPARAM(form.bDelete.Handle()));
+            ClickCheckBox(form.ListFiles.Handle(), 0); // akeep.tmp's, sent to the list
             SendMessageCallbackW(ParentOf(form.bSelAll), WM_COMMAND, ClickOf(form.bSelAll),
                                  LPARAM(form.bSelAll.Handle()), nullptr, 0);
             SendMessageW(ParentOf(form.cExt), WM_CONTEXTMENU, WPARAM(form.cExt.Handle()), -1);
+            ClickCheckBox(form.cExt.Handle(), 0); // "*.tmp"
         });
         Sleep(8000);
     };
@@ -71,12 +74,14 @@ TEST_F(RemovalTest, LongRunsNeverLookHungAndLeaveInputForTheirEnd) {
         EXPECT_FALSE(watch.hung);
     }
     sender.join();
-    EXPECT_EQ(Names(form), std::vector<std::string>{"keep.tmp"});
+    EXPECT_EQ(Names(form), std::vector<std::string>{"akeep.tmp"});
     EXPECT_TRUE(ShownTicks(form).empty());
     EXPECT_EQ(Modal().Popups, 0);
+    EXPECT_TRUE(form.cExt.Checked(0));
     PumpMessages();
+    EXPECT_FALSE(form.cExt.Checked(0));
     EXPECT_EQ(form.Label9.Caption(), "Deleted: 0KB"); // Delete came first, once
-    EXPECT_EQ(ShownTicks(form), std::vector<std::string>{"keep.tmp"});
+    EXPECT_EQ(ShownTicks(form), std::vector<std::string>{"akeep.tmp"});
     EXPECT_EQ(Modal().Popups, 1);
 
     form.ListBox1.Add(drive_ + "\\C");
@@ -93,7 +98,7 @@ TEST_F(RemovalTest, LongRunsNeverLookHungAndLeaveInputForTheirEnd) {
         EXPECT_FALSE(watch.hung);
     }
     EXPECT_EQ(form.lprog.Caption(), "Nothing to clean");
-    EXPECT_EQ(ShownTicks(form), std::vector<std::string>{"keep.tmp"});
+    EXPECT_EQ(ShownTicks(form), std::vector<std::string>{"akeep.tmp"});
     PumpMessages();
     EXPECT_TRUE(ShownTicks(form).empty());
 }
@@ -114,6 +119,7 @@ TEST_F(RemovalTest, InputWaitsForTheErrorBoxAndTheSessionsEndStopsTheRun) {
     };
     bool openAtTheBox = false;
     dv::Modal().MessageBox = [&](HWND, const std::string&, const std::string&, UINT) {
+        InvalidateRect(form.Handle(), nullptr, TRUE); // as a box over the window does
         PumpMessages();
         openAtTheBox = IsWindow(form.Handle());
         return IDOK;

@@ -11,6 +11,7 @@ namespace {
 
 LRESULT CALLBACK GroupBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                               DWORD_PTR) {
+    // In front of the guard every control gets: it routes its buttons' commands.
     const THeldInput::Visit visit(hwnd, message, wParam, lParam);
     if (visit.Held())
         return 0;

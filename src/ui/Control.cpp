@@ -2,6 +2,7 @@
 
 #include "app/Strings.h"
 #include "ui/HandleTable.h"
+#include "ui/HeldInput.h"
 #include "ui/Tooltips.h"
 
 namespace dv::ui {
@@ -46,6 +47,7 @@ void TControl::CreateHandle(TControl* parent, const wchar_t* className, const st
                                 reinterpret_cast<HMENU>(INT_PTR(NextControlId())),
                                 GetModuleHandleA(nullptr), createParam);
     Attach(hwnd, parent);
+    THeldInput::Guard(hwnd);
     SetFont(font_);
     AddTool(hwnd);
 }

@@ -1,5 +1,7 @@
 #include "ui/HeldInput.h"
 
+#include <commctrl.h>
+
 namespace dv::ui {
 
 namespace {
@@ -32,7 +34,15 @@ bool SentFromAnotherThread() {
     return (InSendMessageEx(nullptr) & (ISMEX_SEND | ISMEX_NOTIFY | ISMEX_CALLBACK)) != 0;
 }
 
+LRESULT CALLBACK GuardProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                           DWORD_PTR) {
+    const THeldInput::Visit visit(hwnd, message, wParam, lParam);
+    return visit.Held() ? 0 : DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
 } // namespace
+
+void THeldInput::Guard(HWND control) { SetWindowSubclass(control, GuardProc, 0x48, 0); }
 
 THeldInput& HeldInput() {
     static THeldInput gate;

@@ -32,6 +32,10 @@ class THeldInput {
         bool held_;
     };
 
+    // Puts a visit in front of a control's own procedure, so that input sent
+    // to the control itself waits as well.
+    static void Guard(HWND control);
+
     // Input waits from a run's start until its end has been handled.
     class Run {
       public:

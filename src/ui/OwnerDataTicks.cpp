@@ -7,6 +7,7 @@
 // followed here, and whatever the control toggles on the double click it tells.
 #include "ui/OwnerDataList.h"
 
+#include "ui/HeldInput.h"
 #include "ui/ListViewItems.h"
 
 #include <windowsx.h>
@@ -43,6 +44,10 @@ LRESULT CALLBACK TOwnerDataList::TickProc(HWND hwnd, UINT message, WPARAM wParam
     if (!self)
         return CallWindowProcW(reinterpret_cast<WNDPROC>(GetClassLongPtrW(hwnd, GCLP_WNDPROC)),
                                hwnd, message, wParam, lParam);
+    // The procedure swapped in replaces the guard every control gets.
+    const THeldInput::Visit visit(hwnd, message, wParam, lParam);
+    if (visit.Held())
+        return 0;
     // Any message may scroll, size or fill the list: which rows are in view
     // is asked again after it.
     self->viewEnd_ = -1;
