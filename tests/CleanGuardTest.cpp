@@ -36,8 +36,8 @@ class CleanGuard : public dvtest::FormTest {
 
 // Temp under a subst drive (T:, whose root is Temp) and a folder on another
 // disk that gives the profile's ID are emptied; a drive's root after them
-// still stops the run.
-TEST_F(CleanGuard, FoldersThatOnlyLookProtectedAreEmptied) {
+// still stops the run, even where it cannot tell its name from its root.
+TEST_F(CleanGuard, WhatADriveLetterOrAnIdLeadsToIsJudgedByWhatItIs) {
     const std::string drive = Stocked(root_ + "\\drive"), other = Stocked(root_ + "\\disk\\folder");
     ASSERT_TRUE(dvtest::MakeDirectoryLink(root_ + "\\to-root", drive));
     ASSERT_TRUE(dvtest::MapDrive("W:", drive) && dvtest::MapDrive("T:", tempDir_));
@@ -46,16 +46,19 @@ TEST_F(CleanGuard, FoldersThatOnlyLookProtectedAreEmptied) {
     } unmap;
     Sleep(1100); // Wine names folders from its drives as it found them up to a second ago
     const struct {
-        std::string Played, Target;
+        std::string Played, Emptied;
         dvtest::VolumePlay Volume;
-    } cases[] = {{tempDir_, "", {.Subst = true}}, {root_ + "\\disk", other, {.Serial = 0xD15C}}};
-    for (const auto& [played, target, volume] : cases) {
+    } cases[] = {{tempDir_, tempDir_, {.Subst = true}},
+                 {root_ + "\\disk", other, {.Serial = 0xD15C}},
+                 {drive, "", {.NameRefusal = dvtest::kStatusInvalidParameter}}};
+    for (const auto& [played, emptied, volume] : cases) {
         SCOPED_TRACE(played);
         Stocked(tempDir_);
         dvtest::PlayedVolume playedVolume(played, volume);
         playedVolume.Play("folder", {.IdOf = getenv("USERPROFILE")});
-        EXPECT_EQ(Clean(target.empty(), {target, root_ + "\\to-root"}), "File access denied.");
-        EXPECT_TRUE(TreeListing(target.empty() ? tempDir_ : target).empty());
+        const bool temp = emptied == tempDir_;
+        EXPECT_EQ(Clean(temp, {temp ? "" : emptied, root_ + "\\to-root"}), "File access denied.");
+        EXPECT_TRUE(emptied.empty() || TreeListing(emptied).empty());
         EXPECT_FALSE(TreeListing(drive).empty());
     }
 }

@@ -150,6 +150,8 @@ NTSTATUS PlayedVolume::QueryInformation(HANDLE entry, void* buffer, ULONG size,
         return volume_.TagRefusal;
     if (kind == FileClass::Id && volume_.WideIdRefusal)
         return volume_.WideIdRefusal;
+    if (kind == FileClass::Name && volume_.NameRefusal)
+        return volume_.NameRefusal;
     if (played && played->Refusal &&
         IsOneOf(kind, {FileClass::Stat, FileClass::AttributeTag, FileClass::Id}))
         return played->Refusal;

@@ -28,6 +28,7 @@ struct VolumePlay {
     NTSTATUS StatRefusal = 0;   // the one-query stat answered with this
     NTSTATUS TagRefusal = 0;    // the attribute tag answered with this
     NTSTATUS WideIdRefusal = 0; // the 128-bit ID of handles answered with this
+    NTSTATUS NameRefusal = 0;   // a handle's name from the root answered with this
     bool NoFileIds = false;     // no listing with IDs, and all ones for every ID
     bool PosixRefused = false;
     bool PosixGranted = false;       // offered by the volume, played with the plain disposition
