@@ -40,10 +40,10 @@ class CleanGuard : public dvtest::FormTest {
 TEST_F(CleanGuard, WhatADriveLetterOrAnIdLeadsToIsJudgedByWhatItIs) {
     const std::string drive = Stocked(root_ + "\\drive"), other = Stocked(root_ + "\\disk\\folder");
     ASSERT_TRUE(dvtest::MakeDirectoryLink(root_ + "\\to-root", drive));
-    ASSERT_TRUE(dvtest::MapDrive("W:", drive) && dvtest::MapDrive("T:", tempDir_));
     struct Unmap {
         ~Unmap() { dvtest::UnmapDrive("W:"), dvtest::UnmapDrive("T:"); }
     } unmap;
+    ASSERT_TRUE(dvtest::MapDrive("W:", drive) && dvtest::MapDrive("T:", tempDir_));
     Sleep(1100); // Wine names folders from its drives as it found them up to a second ago
     const struct {
         std::string Played, Emptied;

@@ -22,7 +22,8 @@ class TProtectedFolders {
   private:
     // The folder and each folder above it.
     void AddWithParents(const std::wstring& path);
-    // The folder, opened through any link; the path that names it.
+    // Adds the folder, opened through any link; the path it is known by: the
+    // one the system reached, else the one asked.
     std::wstring Add(const std::wstring& path);
     void AddFixedDriveRoots();
 
