@@ -192,11 +192,25 @@ TEST_F(CleanRun, RelativeOrEmptyEntriesAreNeverEnteredFromTheCurrentDirectory) {
     }
 }
 
-// Each row names a root, the profile or a folder above it another way; the
-// profile is taken from the environment, so a scratch folder stands in for it.
+// Each row names a root, the profile or a folder above it another way. The
+// profile is taken from the environment and from the account, so scratch
+// folders stand in for both.
 TEST_F(CleanRun, NoRootProfileOrFolderHoldingItIsEmptiedWhateverNamesIt) {
     const std::string users = root_ + "\\Users", profile = Stocked(users + "\\Profile Owner");
     const std::string drive = Stocked(root_ + "\\drive");
+    // A profile moved to another disk and linked in; the account's own.
+    const std::string moved = Stocked(root_ + "\\D\\Profiles\\me"), account = root_ + "\\accounts";
+    dvtest::MakeDir(root_ + "\\Linked");
+    ASSERT_TRUE(dvtest::MakeDirectoryLink(root_ + "\\Linked\\me", moved));
+    char user[256] = "";
+    DWORD userLength = sizeof user;
+    GetUserNameA(user, &userLength);
+    const std::string own = Stocked(account + "\\" + user);
+    const char kProfiles[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+    char savedProfiles[MAX_PATH] = "";
+    DWORD length = sizeof savedProfiles;
+    RegGetValueA(HKEY_LOCAL_MACHINE, kProfiles, "ProfilesDirectory", RRF_RT_ANY | RRF_NOEXPAND,
+                 nullptr, savedProfiles, &length);
     wchar_t shortName[MAX_PATH] = L"";
     GetShortPathNameW(dvtest::W(profile).c_str(), shortName, MAX_PATH);
     ASSERT_TRUE(dvtest::MakeDirectoryLink(root_ + "\\to-profile", profile));
@@ -204,17 +218,26 @@ TEST_F(CleanRun, NoRootProfileOrFolderHoldingItIsEmptiedWhateverNamesIt) {
     ASSERT_TRUE(dvtest::MapDrive("W:", drive));
     wchar_t savedProfile[MAX_PATH] = L"";
     GetEnvironmentVariableW(L"USERPROFILE", savedProfile, MAX_PATH);
-    SetEnvironmentVariableW(L"USERPROFILE", dvtest::W(profile).c_str());
     struct Restore {
         const wchar_t* profile;
+        const char *profiles, *savedProfiles;
         ~Restore() {
             SetEnvironmentVariableW(L"USERPROFILE", profile);
+            RegSetKeyValueA(HKEY_LOCAL_MACHINE, profiles, "ProfilesDirectory", REG_EXPAND_SZ,
+                            savedProfiles, DWORD(strlen(savedProfiles) + 1));
             dvtest::UnmapDrive("W:");
         }
-    } restore{savedProfile};
+    } restore{savedProfile, kProfiles, savedProfiles};
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kProfiles, "ProfilesDirectory", REG_EXPAND_SZ,
+                    account.c_str(), DWORD(account.size() + 1));
 
-    // Folder: the system folder that holds the path; none: a user directory.
-    const std::pair<std::string, std::string> cases[] = {
+    // Folder: the system folder that holds the path, none: a user directory;
+    // the USERPROFILE of the run, none: the scratch profile.
+    struct Case {
+        std::string Folder, Path;
+        std::optional<std::string> Profile = std::nullopt;
+    };
+    const Case cases[] = {
         {"Cookies", root_ + "\\USERS\\PROFILE OWNER\\"},
         {"Cache", "Q:\\"},
         {"Temp", root_ + "\\to-profile"},
@@ -223,9 +246,13 @@ TEST_F(CleanRun, NoRootProfileOrFolderHoldingItIsEmptiedWhateverNamesIt) {
         {"", root_ + "\\to-root"},
         {"", users},
         {"", profile},
+        {"", root_ + "\\Linked", root_ + "\\Linked\\me"},
+        {"", own, root_ + "\\stale"},
+        {"", own, ""},
     };
-    for (const auto& [folder, path] : cases) {
+    for (const auto& [folder, path, given] : cases) {
         SCOPED_TRACE((folder.empty() ? "user directory" : folder) + " at " + path);
+        SetEnvironmentVariableW(L"USERPROFILE", dvtest::W(given.value_or(profile)).c_str());
         dvtest::ResetModal();
         dvtest::CreateSettingsKey();
         if (folder == "Temp")
@@ -242,8 +269,8 @@ TEST_F(CleanRun, NoRootProfileOrFolderHoldingItIsEmptiedWhateverNamesIt) {
             form.ListBox1.Add(dvtest::W(path));
         dvtest::ClickAsUser(form.bCleanNow);
         EXPECT_EQ(Reported(), "File access denied.");
-        EXPECT_FALSE(IsEmpty(profile));
-        EXPECT_FALSE(IsEmpty(drive));
+        for (const std::string* kept : {&profile, &drive, &moved, &own})
+            EXPECT_FALSE(IsEmpty(*kept)) << *kept;
     }
 }
 

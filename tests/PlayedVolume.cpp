@@ -150,6 +150,8 @@ NTSTATUS PlayedVolume::QueryInformation(HANDLE entry, void* buffer, ULONG size,
         return volume_.TagRefusal;
     if (kind == FileClass::Id && volume_.WideIdRefusal)
         return volume_.WideIdRefusal;
+    if (kind == FileClass::Name && volume_.NameRefusal)
+        return volume_.NameRefusal;
     if (played && played->Refusal &&
         IsOneOf(kind, {FileClass::Stat, FileClass::AttributeTag, FileClass::Id}))
         return played->Refusal;
@@ -162,7 +164,11 @@ NTSTATUS PlayedVolume::QueryInformation(HANDLE entry, void* buffer, ULONG size,
     if (IsOneOf(kind, {FileClass::Internal, FileClass::Stat, FileClass::All}))
         Put<uint64_t>(buffer, idAt, PlayedId(played, Get<uint64_t>(buffer, idAt), kind));
     if (kind == FileClass::Id) { // the 128 bits follow the volume's serial number
-        Put<uint64_t>(buffer, 8, Get<uint64_t>(buffer, 8) ^ (played && played->OtherId ? 0x77 : 0));
+        if (volume_.Serial)
+            Put<uint64_t>(buffer, 0, volume_.Serial);
+        const uint64_t low =
+            played && *played->IdOf ? IdAt(played->IdOf) : Get<uint64_t>(buffer, 8);
+        Put<uint64_t>(buffer, 8, low ^ (played && played->OtherId ? 0x77 : 0));
         if (volume_.WideIds)
             Put<uint64_t>(buffer, 16, kReFSHigh ^ (played && played->OtherHighId ? 0x10 : 0));
     }
@@ -220,6 +226,8 @@ void PlayedVolume::NameFromPlayedRoot(void* buffer, ULONG size) const {
 // The 64-bit ID a handle gives in an answer of this class.
 uint64_t PlayedVolume::PlayedId(const EntryPlay* entry, uint64_t id,
                                 FILE_INFORMATION_CLASS kind) const {
+    if (entry && *entry->IdOf)
+        id = IdAt(entry->IdOf);
     if (entry && entry->OtherId)
         id ^= 0x77;
     id |= volume_.HandleIdBits |

@@ -28,6 +28,7 @@ struct VolumePlay {
     NTSTATUS StatRefusal = 0;   // the one-query stat answered with this
     NTSTATUS TagRefusal = 0;    // the attribute tag answered with this
     NTSTATUS WideIdRefusal = 0; // the 128-bit ID of handles answered with this
+    NTSTATUS NameRefusal = 0;   // a handle's name from the root answered with this
     bool NoFileIds = false;     // no listing with IDs, and all ones for every ID
     bool PosixRefused = false;
     bool PosixGranted = false;       // offered by the volume, played with the plain disposition
@@ -44,7 +45,8 @@ struct VolumePlay {
     bool Share = false;     // a remote volume, whose server follows junctions on the way itself
     bool EmptyRoot = false; // the folder lists as an empty FAT root: no "." even
     bool Subst = false;     // paths told from the real volume's root, as on a subst drive
-    uint32_t Serial = 0;    // 0: none told, as Wine for a drive linked in after its start
+    uint32_t Serial = 0;    // 0: none told, as Wine for a drive linked in after its start; also
+                            // the serial number beside 128-bit IDs
 };
 
 // As fastfat answers: every class it lacks refused as an invalid parameter,
@@ -72,6 +74,7 @@ struct EntryPlay {
     bool EndsInNoBytes = false;      // its listing's end told as success with no bytes (a filter)
     bool NextOffsetWraps = false;    // its listing's last record leads back to the first
     bool OtherHighId = false;        // its handle's 128-bit ID another's of the same low 64 bits
+    const char* IdOf = ""; // its handle's IDs those of this file anywhere, as on another volume
 };
 
 class PlayedVolume : public dv::NtFiles {

@@ -245,6 +245,22 @@ TEST_F(StartupProcess, UnattendedStartStoppedBeforeTheCleanOpensTheWindowNormall
     EXPECT_EQ(dvtest::TreeListing(target).size(), 3u);
 }
 
+// Re-initialising the key reports an entry this user may not remove; the
+// unattended start goes on, cleans and ends.
+TEST_F(StartupProcess, EntryThatMayNotBeRemovedAtReInitialisingIsReportedAndTheCleanGoesOn) {
+    const std::string target = StockedUserDir();
+    dvtest::SetSettingsDword("Other", 0);
+    dvtest::SetRunEntry("C:\\old\\dormivane.exe auto");
+    dvtest::KeyAccess readOnly(HKEY_LOCAL_MACHINE, kRunPath, "D:P(A;;KR;;;WD)");
+    ProgramRun& run = Start("auto", 0);
+    const std::vector<HWND> boxes = dvtest::WaitForWindows(run.ProcessId, "#32770");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(DialogText(boxes[0]), "Failed to set data for 'Dormivane'");
+    PostMessageA(boxes[0], WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(WaitForSingleObject(run.Process, 20000), DWORD(WAIT_OBJECT_0));
+    EXPECT_TRUE(dvtest::TreeListing(target).empty());
+}
+
 TEST_F(StartupProcess, StoredStartUpChoiceRewritesTheEntryWithTheCurrentPathAtEveryStart) {
     dvtest::SetSettingsDword("StClean", 1);
     dvtest::SetRunEntry("C:\\old place\\dormivane.exe auto");

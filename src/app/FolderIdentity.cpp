@@ -55,6 +55,11 @@ void ReadId(HANDLE folder, FolderIdentity& identity) {
     }
 }
 
+// "\\server\share" has three backslashes: two before the server, one before the share.
+bool IsShareRoot(const std::wstring& path) {
+    return path.rfind(L"\\\\", 0) == 0 && std::count(path.begin(), path.end(), L'\\') <= 3;
+}
+
 bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.c_str(), int(a.size()), b.c_str(), int(b.size()), TRUE) ==
            CSTR_EQUAL;
@@ -85,16 +90,17 @@ bool SameFolder(const FolderIdentity& a, const FolderIdentity& b) {
 
 bool IsRootPath(const std::wstring& fullPath) {
     const std::wstring path = Normalised(fullPath);
-    if (path.size() == 2 && path[1] == L':')
-        return true;
-    // "\\server\share" has three backslashes: two before the server, one before the share.
-    return path.rfind(L"\\\\", 0) == 0 && std::count(path.begin(), path.end(), L'\\') <= 3;
+    return (path.size() == 2 && path[1] == L':') || IsShareRoot(path);
 }
 
 bool IsRootFolder(HANDLE folder, const FolderIdentity& identity) {
     std::wstring fromRoot;
-    return (QueryPathFromRoot(folder, fromRoot) && fromRoot == L"\\") ||
-           (!identity.Path.empty() && IsRootPath(identity.Path));
+    if (!QueryPathFromRoot(folder, fromRoot))
+        return IsRootPath(identity.Path);
+    // A share names its folders from the redirector's root ("\server\share\a"),
+    // so its root is told by its final path. A drive's root named otherwise
+    // is a folder of another volume: a subst drive, or one mapped to a folder.
+    return fromRoot == L"\\" || IsShareRoot(identity.Path);
 }
 
 } // namespace dv

@@ -30,7 +30,7 @@ bool SameFolder(const FolderIdentity& a, const FolderIdentity& b);
 
 // Whether an opened folder is the root of its volume or of a share, told by
 // the folder itself: its name from its volume's root is "\", or its final
-// path is a drive's or a share's root.
+// path is a share's root (or a drive's, where the name is untold).
 bool IsRootFolder(HANDLE folder, const FolderIdentity& identity);
 
 // Whether a full path names a root: "C:", "C:\", "\\server\share\".

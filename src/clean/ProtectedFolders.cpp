@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <userenv.h>
+
 #include <algorithm>
 
 namespace dv {
@@ -22,6 +24,19 @@ std::wstring ProfileFolder() {
     wchar_t buffer[MAX_PATH] = L"";
     const DWORD length = GetEnvironmentVariableW(L"USERPROFILE", buffer, MAX_PATH);
     return length > 0 && length < MAX_PATH ? buffer : L"";
+}
+
+// The profile of the account the process runs as, whatever its environment
+// says: a process started with another environment has a stale USERPROFILE.
+std::wstring TokenProfileFolder() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return {};
+    wchar_t buffer[MAX_PATH] = L"";
+    DWORD size = MAX_PATH;
+    const BOOL known = GetUserProfileDirectoryW(token, buffer, &size);
+    CloseHandle(token);
+    return known ? buffer : L"";
 }
 
 // Opened as a clean target is, through any link, but for its attributes alone.
@@ -45,36 +60,39 @@ std::wstring Parent(const std::wstring& path) {
 } // namespace
 
 TProtectedFolders::TProtectedFolders() {
-    for (const std::wstring& folder : {KnownFolder(GetWindowsDirectoryW),
-                                       KnownFolder(GetSystemWindowsDirectoryW), ProfileFolder()})
+    for (const std::wstring& folder :
+         {KnownFolder(GetWindowsDirectoryW), KnownFolder(GetSystemWindowsDirectoryW),
+          ProfileFolder(), TokenProfileFolder()})
         if (!folder.empty())
             AddWithParents(FullPath(folder));
     AddFixedDriveRoots();
 }
 
+// Above the path asked and above the folder the system reached: a link on the
+// way leads elsewhere, and a target may name either side of it.
 void TProtectedFolders::AddWithParents(const std::wstring& path) {
-    FileHandle folder;
-    if (!OpenFolder(path, folder)) {
-        folders_.push_back(IdentityByPath(path));
-        if (const std::wstring parent = Parent(path); !parent.empty())
-            AddWithParents(parent);
-        return;
-    }
-    // Above the folder the system reached, not above the path asked: a link
-    // on the way leads elsewhere.
-    folders_.push_back(IdentityOf(folder.Get()));
-    const std::wstring reached = folders_.back().Path.empty() ? path : folders_.back().Path;
+    const std::wstring reached = Add(path);
+    for (std::wstring above = Parent(path); !above.empty(); above = Parent(above))
+        Add(above);
     for (std::wstring above = Parent(reached); !above.empty(); above = Parent(above))
-        if (OpenFolder(above, folder))
-            folders_.push_back(IdentityOf(folder.Get()));
-        else
-            folders_.push_back(IdentityByPath(above));
+        Add(above);
 }
 
-// A root tells itself as one, but a subst drive's root is a folder of another
-// volume, and so is a drive that Wine maps to a folder. Drives that may stall
-// or ask for a disk when opened (removable, optical, network) are left to the
-// root's own word.
+std::wstring TProtectedFolders::Add(const std::wstring& path) {
+    FileHandle folder;
+    FolderIdentity identity =
+        OpenFolder(path, folder) ? IdentityOf(folder.Get()) : FolderIdentity{};
+    // Untold by the system, or not opened: known by the path asked.
+    if (identity.Path.empty())
+        identity.Path = IdentityByPath(path).Path;
+    folders_.push_back(identity);
+    return identity.Path;
+}
+
+// Only a letter whose root is one protects its folder: a subst drive's root,
+// or a drive mapped to a folder, is a folder of another volume and protects
+// nothing beyond what that folder is. Drives that may stall or ask for a disk
+// when opened (removable, optical, network) are left to the root's own word.
 void TProtectedFolders::AddFixedDriveRoots() {
     // Every letter is asked for its type: a drive mapped a moment ago counts
     // whether or not the list of logical drives shows it yet.
@@ -82,8 +100,11 @@ void TProtectedFolders::AddFixedDriveRoots() {
         const std::wstring root = {wchar_t(L'A' + letter), L':', L'\\'};
         const UINT type = GetDriveTypeW(root.c_str());
         FileHandle folder;
-        if ((type == DRIVE_FIXED || type == DRIVE_RAMDISK) && OpenFolder(root, folder))
-            folders_.push_back(IdentityOf(folder.Get()));
+        if ((type != DRIVE_FIXED && type != DRIVE_RAMDISK) || !OpenFolder(root, folder))
+            continue;
+        const FolderIdentity identity = IdentityOf(folder.Get());
+        if (IsRootFolder(folder.Get(), identity))
+            folders_.push_back(identity);
     }
 }
 

@@ -12,16 +12,19 @@ namespace dv {
 
 class TProtectedFolders {
   public:
-    // Opens the Windows folder, the profile, each folder above them and each
-    // fixed drive's root, once.
+    // Opens the Windows folder, the profile (by the environment and by the
+    // account), each folder above them and each fixed drive's root, once.
     TProtectedFolders();
 
     // Whether the opened folder is one of them.
     bool Protects(HANDLE folder) const;
 
   private:
-    // The folder and each folder above it, from the path the system reached.
+    // The folder and each folder above it.
     void AddWithParents(const std::wstring& path);
+    // Adds the folder, opened through any link; the path it is known by: the
+    // one the system reached, else the one asked.
+    std::wstring Add(const std::wstring& path);
     void AddFixedDriveRoots();
 
     std::vector<FolderIdentity> folders_;

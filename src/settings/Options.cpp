@@ -1,5 +1,6 @@
 // The stored options: checking and initialising the settings key at start-up,
 // reading it into the window, and storing each target box when it changes.
+#include "app/Application.h"
 #include "app/Strings.h"
 #include "clean/FreedSpace.h"
 #include "settings/Registry.h"
@@ -33,8 +34,9 @@ void TSForm::InitOptions(TRegistry& registry) {
     registry.WriteBool("StClean", false);
     registry.WriteInteger("Cleaned", 0);
     // The window now shows the logon clean off; an entry left behind would
-    // still empty the folders at every logon.
-    RemoveStartupEntry();
+    // still empty the folders at every logon. An entry this user may not
+    // remove is reported, and start-up goes on: this removal must not stop it.
+    Guarded([] { RemoveStartupEntry(); });
 }
 
 void TSForm::ReadOptions(TRegistry& registry) {
