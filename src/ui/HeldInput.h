@@ -44,7 +44,6 @@ class THeldInput {
         Run(const Run&) = delete;
         Run& operator=(const Run&) = delete;
     };
-    bool Holding() const { return holding_; }
     // A message the run took from the queue: kept when it waits, true then.
     bool Keep(const MSG& msg);
 
