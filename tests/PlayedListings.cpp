@@ -122,6 +122,11 @@ NTSTATUS PlayedVolume::QueryDirectory(HANDLE folder, void* buffer, ULONG size,
         }
     if (restart && self && self->FirstRecordCounted && Get<ULONG>(buffer, 0))
         bytes = Get<ULONG>(buffer, 0);
+    for (ULONG last = 0; restart && self && self->LastRecordCut; last += Get<ULONG>(buffer, last))
+        if (Get<ULONG>(buffer, last) == 0) {
+            bytes = last + self->LastRecordCut;
+            break;
+        }
     if (restart && AfterListing)
         AfterListing(U8(relative));
     return status;
@@ -162,6 +167,10 @@ void PlayedVolume::PlayRecords(const std::wstring& relative, void* buffer,
             Put<uint64_t>(record, layout.Id, Get<uint64_t>(record, layout.Id) ^ 0x77);
         if (volume_.NarrowIdsVary && kind == FileClass::IdBothDirectory)
             Put<uint64_t>(record, layout.Id, Get<uint64_t>(record, layout.Id) ^ (++answers_ << 40));
+        if (volume_.IdsAllOnes && layout.Id)
+            Put<uint64_t>(record, layout.Id, ~uint64_t(0));
+        if (volume_.IdsAllOnes && kind == FileClass::IdExtdDirectory)
+            Put<uint64_t>(record, layout.Id + 8, 0);
         if (next == 0)
             return;
         offset += next;

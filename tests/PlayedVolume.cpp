@@ -155,12 +155,18 @@ NTSTATUS PlayedVolume::QueryInformation(HANDLE entry, void* buffer, ULONG size,
     if (played && played->Refusal &&
         IsOneOf(kind, {FileClass::Stat, FileClass::AttributeTag, FileClass::Id}))
         return played->Refusal;
+    if (kind == FileClass::All && volume_.AllRefusal)
+        return volume_.AllRefusal;
+    const size_t idAt = kind == FileClass::All ? 64 : 0, nameAt = kind == FileClass::All ? 96 : 0;
+    if (played && played->NameTooLong && IsOneOf(kind, {FileClass::Name, FileClass::All})) {
+        Put<ULONG>(buffer, nameAt, 0xFFFFFFF0);
+        return dv::kStatusBufferOverflow;
+    }
     const NTSTATUS status = kind == FileClass::Stat
                                 ? QueryStat(entry, buffer, size)
                                 : NtFiles::QueryInformation(entry, buffer, size, kind);
     if (status < 0)
         return status;
-    const size_t idAt = kind == FileClass::All ? 64 : 0, nameAt = kind == FileClass::All ? 96 : 0;
     if (IsOneOf(kind, {FileClass::Internal, FileClass::Stat, FileClass::All}))
         Put<uint64_t>(buffer, idAt, PlayedId(played, Get<uint64_t>(buffer, idAt), kind));
     if (kind == FileClass::Id) { // the 128 bits follow the volume's serial number
@@ -171,6 +177,10 @@ NTSTATUS PlayedVolume::QueryInformation(HANDLE entry, void* buffer, ULONG size,
         Put<uint64_t>(buffer, 8, low ^ (played && played->OtherId ? 0x77 : 0));
         if (volume_.WideIds)
             Put<uint64_t>(buffer, 16, kReFSHigh ^ (played && played->OtherHighId ? 0x10 : 0));
+        if (volume_.IdsAllOnes) { // a 64-bit "no ID" widened
+            Put<uint64_t>(buffer, 8, ~uint64_t(0));
+            Put<uint64_t>(buffer, 16, 0);
+        }
     }
     if (kind == FileClass::Name || kind == FileClass::All)
         NameFromPlayedRoot(static_cast<char*>(buffer) + nameAt, size - ULONG(nameAt));
@@ -234,7 +244,7 @@ uint64_t PlayedVolume::PlayedId(const EntryPlay* entry, uint64_t id,
           (kind == FileClass::Stat ? volume_.StatIdBits : volume_.InternalIdBits);
     if (volume_.NarrowIdsVary)
         id ^= ++answers_ << 40;
-    return volume_.NoFileIds ? ~uint64_t(0) : id;
+    return volume_.NoFileIds || volume_.IdsAllOnes ? ~uint64_t(0) : id;
 }
 
 DWORD PlayedVolume::PlayedAttributes(const std::wstring& relative) const {
@@ -264,9 +274,11 @@ NTSTATUS PlayedVolume::SetInformation(HANDLE entry, const void* buffer, ULONG si
         return kStatusInvalidParameter;
     if (!volume_.PosixGranted)
         return NtFiles::SetInformation(entry, buffer, size, kind);
-    const BOOLEAN deleteFile = TRUE;
+    // FILE_DISPOSITION_INFORMATION_EX: delete, and with POSIX semantics.
+    const ULONG flags = Get<ULONG>(buffer, 0), kDelete = 0x1, kPosixSemantics = 0x2;
+    const BOOLEAN deleteFile = (flags & kDelete) != 0;
     const NTSTATUS status = NtFiles::SetInformation(entry, &deleteFile, 1, FileClass::Disposition);
-    PosixDeletions += status >= 0;
+    PosixDeletions += status >= 0 && deleteFile && (flags & kPosixSemantics);
     return status;
 }
 

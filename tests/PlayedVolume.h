@@ -42,11 +42,15 @@ struct VolumePlay {
     bool RootWithoutDot = false;     // the folder lists as a root on Windows: no "." nor ".."
     bool DontReparseRefused = false; // opens that cross no reparse point: Windows before 1803
     bool DontReparseIgnored = false; // the same asked, links crossed all the same: Wine
-    bool Share = false;     // a remote volume, whose server follows junctions on the way itself
-    bool EmptyRoot = false; // the folder lists as an empty FAT root: no "." even
-    bool Subst = false;     // paths told from the real volume's root, as on a subst drive
-    uint32_t Serial = 0;    // 0: none told, as Wine for a drive linked in after its start; also
-                            // the serial number beside 128-bit IDs
+    bool Share = false;      // a remote volume, whose server follows junctions on the way itself
+    bool EmptyRoot = false;  // the folder lists as an empty FAT root: no "." even
+    bool Subst = false;      // paths told from the real volume's root, as on a subst drive
+    uint32_t Serial = 0;     // 0: none told, as Wine for a drive linked in after its start; also
+                             // the serial number beside 128-bit IDs
+    NTSTATUS AllRefusal = 0; // the one query of path, ID and times answered with this
+    // Every ID all ones, and every 128-bit one the 64-bit "no ID" widened: ReFS
+    // for files whose IDs do not fit 64 bits.
+    bool IdsAllOnes = false;
 };
 
 // As fastfat answers: every class it lacks refused as an invalid parameter,
@@ -74,6 +78,8 @@ struct EntryPlay {
     bool EndsInNoBytes = false;      // its listing's end told as success with no bytes (a filter)
     bool NextOffsetWraps = false;    // its listing's last record leads back to the first
     bool OtherHighId = false;        // its handle's 128-bit ID another's of the same low 64 bits
+    bool NameTooLong = false;        // its name told of almost 4 GiB at every ask (a server)
+    ULONG LastRecordCut = 0;         // its listing's first read ends this far into the last record
     const char* IdOf = ""; // its handle's IDs those of this file anywhere, as on another volume
 };
 
@@ -92,7 +98,7 @@ class PlayedVolume : public dv::NtFiles {
     std::function<void(const std::string&relative)> AfterOpen, AfterListing;
     // The played attribute bits an entry still has.
     DWORD Attributes(const std::string& relative) const;
-    // POSIX deletions granted below the folder.
+    // Deletions granted below the folder that asked for POSIX semantics.
     mutable int PosixDeletions = 0;
 
     NTSTATUS Open(HANDLE parent, const std::wstring& name, ACCESS_MASK access, ULONG options,

@@ -27,6 +27,9 @@ struct Swap {
 const VolumePlay kOlderWindows = {.DontReparseRefused = true}, kShare = {.Share = true};
 const VolumePlay kWineIds = {.IdsLast = true, .DontReparseIgnored = true};
 const VolumePlay kUnlisted = {.NoFileIds = true, .IdsLast = true}; // yet IDs last
+// "No ID" as ReFS spells it where an ID does not fit 64 bits, and widened.
+const VolumePlay kNarrowOnes = {.IdsLast = true, .IdsAllOnes = true},
+                 kWideOnes = {.IdsLast = true, .WideIds = true, .IdsAllOnes = true};
 const VolumePlay kSerial1 = {.Serial = 1}, kSerial2 = {.Serial = 2}, kNoSerial = {};
 const Listing kAllThere = {"x", "x\\1.tmp", "y", "y\\2.tmp"}, kNoneThere = {"x", "y"},
               kSecondThere = {"x", "y", "y\\2.tmp"},
@@ -82,6 +85,9 @@ const Swap kSwaps[] = {
     {"file made anew in its slot on FAT", "", kMadeAnew, kSecondThere, "Deleted: 1KB", kFat},
     {"file made older in its slot on FAT", "", kMadeOlder, kSecondThere, "Deleted: 1KB", kFat},
     {"file made anew with no IDs listed", "", kMadeAnew, kSecondThere, "Deleted: 1KB", kUnlisted},
+    {"file made anew with IDs all ones", "", kMadeAnew, kSecondThere, "Deleted: 1KB", kNarrowOnes},
+    {"file made anew with IDs ones widened", "", kMadeAnew, kSecondThere, "Deleted: 1KB",
+     kWideOnes},
     {"stat refused in the scan", "", "", kNoneThere, "Deleted: 3KB", kStatRefused, &kStatOther},
     {"file appended to on NTFS", "", kAppended, kNoneThere, "Deleted: 3KB", {.IdsLast = true}},
     // Wine keeps no IDs for life either.

@@ -47,12 +47,12 @@ int ModalResultOf(HWND dialog) {
     return int(reinterpret_cast<INT_PTR>(GetPropA(dialog, "DvModalResult")));
 }
 
-// Answers the dialog as a user does: types the text (unless null) and presses "Ok".
+// Answers the dialog as a user does: types the text (UTF-8; unless null) and presses "Ok".
 void AnswerWith(const char* typed) {
     Modal().ModalAnswer = [typed](HWND dialog) {
         dv::TAddExt& addExt = DialogOf(dialog);
         if (typed)
-            addExt.Edit1.SetText(typed);
+            addExt.Edit1.SetCaption(dvtest::W(typed));
         addExt.Button1Click();
         EXPECT_FALSE(IsWindowVisible(dialog));
         return ModalResultOf(dialog);
@@ -163,6 +163,17 @@ TEST_F(PatternList, OkWithAnEmptyBoxAddsNothing) {
     AnswerWith(" "); // a blank is text
     form.AddClick();
     EXPECT_EQ(form.cExt.Item(19), " ");
+
+    // "DVext.ini" would give "Ł" back as "?", a wildcard: refused with the
+    // reason, as such a folder is; "é" is in the code page.
+    AnswerWith("*.Łx");
+    form.AddClick();
+    ASSERT_EQ(Modal().Boxes.size(), 1u);
+    EXPECT_EQ(Modal().Boxes[0].Text.rfind("This file type was not added", 0), 0u);
+    AnswerWith("*.é");
+    form.AddClick();
+    EXPECT_EQ(form.cExt.Items().back(), "*.\xE9");
+    EXPECT_EQ(form.cExt.Count(), 21);
 }
 
 TEST_F(PatternList, RemovingPatterns) {

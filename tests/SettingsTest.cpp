@@ -74,7 +74,7 @@ TEST_F(Settings, TickingATargetBoxStoresItAtOnce) {
 
 TEST_F(Settings, StartUpBoxWritesAndRemovesTheRunEntry) {
     dv::TSForm& form = Form();
-    const std::string program = dv::ProgramPath();
+    const std::string program = dvtest::U8(dv::ProgramFile());
     const bool blank = program.find(' ') != std::string::npos;
     form.CheckBoot.SetChecked(true);
     EXPECT_EQ(dvtest::SettingsDword("StClean"), 1u);
@@ -101,7 +101,7 @@ TEST_F(Settings, StoredStartUpChoiceRewritesTheRunEntryWithThisProgram) {
     dvtest::SetRunEntry("C:\\elsewhere\\dormivane.exe auto");
     dv::TSForm& form = Form();
     EXPECT_TRUE(form.CheckBoot.Checked());
-    EXPECT_EQ(dvtest::RunEntry(), dv::ProgramPath() + " auto");
+    EXPECT_EQ(dvtest::RunEntry(), dvtest::U8(dv::ProgramFile()) + " auto");
 }
 
 TEST_F(Settings, ReInitialisingTheKeyRemovesTheRunEntry) {
@@ -185,5 +185,5 @@ TEST_F(Settings, MissingTotalStopsStartUpAfterTheBoxes) {
     ASSERT_EQ(dvtest::Modal().Boxes.size(), 1u);
     EXPECT_EQ(dvtest::Modal().Boxes[0].Text, "Failed to get data for 'Cleaned'");
     EXPECT_TRUE(form.CheckBoot.Checked());
-    EXPECT_EQ(dvtest::RunEntry(), dv::ProgramPath() + " auto");
+    EXPECT_EQ(dvtest::RunEntry(), dvtest::U8(dv::ProgramFile()) + " auto");
 }

@@ -40,9 +40,9 @@ TEST(StartupCommandLine, OnlyAutoAsFirstArgumentInAnyCaseIsUnattended) {
 }
 
 TEST(StartupCommandLine, EntryQuotesAProgramPathOnlyWhenItHasABlank) {
-    EXPECT_EQ(dv::StartupCommand("C:\\Program Files\\Dormivane\\dormivane.exe"),
-              "\"C:\\Program Files\\Dormivane\\dormivane.exe\" auto");
-    EXPECT_EQ(dv::StartupCommand("C:\\Tools\\dormivane.exe"), "C:\\Tools\\dormivane.exe auto");
+    EXPECT_EQ(dv::StartupCommand(L"C:\\Program Files\\Dormivane\\dormivane.exe"),
+              L"\"C:\\Program Files\\Dormivane\\dormivane.exe\" auto");
+    EXPECT_EQ(dv::StartupCommand(L"C:\\Tools\\dormivane.exe"), L"C:\\Tools\\dormivane.exe auto");
 }
 
 namespace {
@@ -274,13 +274,25 @@ TEST_F(StartupProcess, StoredStartUpChoiceRewritesTheEntryWithTheCurrentPathAtEv
     RunToEnd("auto", moved + "\\dormivane.exe");
     EXPECT_EQ(dvtest::RunEntry(), "\"" + moved + "\\dormivane.exe\" auto");
     EXPECT_EQ(dvtest::SettingsDword("StClean"), 1u);
+
+    // Under a folder the code page cannot spell, whose best fit names none: the
+    // entry, and the install folder of a first start, name the program's own.
+    const std::string unspellable = root_ + "\\Łukasz", program = unspellable + "\\dormivane.exe";
+    dvtest::MakeDir(unspellable);
+    ASSERT_TRUE(CopyFileW(dvtest::W(Program()).c_str(), dvtest::W(program).c_str(), FALSE));
+    RunToEnd("auto", program);
+    EXPECT_EQ(dvtest::RunEntry(), program + " auto");
+    dvtest::DeleteSettingsKey();
+    RunToEnd("auto", program);
+    EXPECT_EQ(dvtest::SettingsString("InstallDir"), unspellable + "\\");
 }
 
 // The start-up entry at a start that finds StClean set, then on unticking and
 // ticking the box: in the machine's list where it may be written, else in the
 // user's. Unticking reports an entry that the machine's list keeps.
 TEST_F(StartupProcess, EntryGoesToTheUsersListWhereTheMachinesIsReadOnly) {
-    const std::string ours = dv::ProgramPath() + " auto", earlier = "C:\\old\\dormivane.exe auto";
+    const std::string ours = dvtest::U8(dv::ProgramFile()) + " auto",
+                      earlier = "C:\\old\\dormivane.exe auto";
     const Names kept = {"Failed to set data for 'Dormivane'"};
     using Lists = std::pair<std::string, std::string>; // the machine's and the user's entry
     const char* const readOnly = "D:P(A;;KR;;;WD)";

@@ -8,11 +8,12 @@ ProgramRun RunProgram(const std::string& arguments, DWORD timeoutMs,
                       const std::string& programPath) {
     std::string program = programPath.empty() ? ProgramDirectory() + "dormivane.exe" : programPath;
     std::string commandLine = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
-    STARTUPINFOA startup{};
+    std::wstring wideLine = W(commandLine);
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     ProgramRun run;
-    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessW(W(program).c_str(), wideLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &process)) {
         ADD_FAILURE() << "cannot start " << commandLine << ": " << GetLastError();
         return run;

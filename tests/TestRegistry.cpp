@@ -61,12 +61,12 @@ std::optional<DWORD> SettingsDword(const std::string& name) {
 }
 
 std::optional<std::string> RunEntry() {
-    char buffer[1024];
+    wchar_t buffer[1024];
     DWORD size = sizeof buffer, type = 0;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, RunPath().c_str(), dv::kRunValue, RRF_RT_ANY, &type,
-                     buffer, &size) != ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, W(RunPath()).c_str(), W(dv::kRunValue).c_str(), RRF_RT_ANY,
+                     &type, buffer, &size) != ERROR_SUCCESS)
         return std::nullopt;
-    return std::string(buffer);
+    return U8(buffer);
 }
 
 void DeleteRunEntry() {
@@ -139,12 +139,12 @@ std::optional<DWORD> SettingsValueType(const std::string& name) {
 }
 
 std::optional<std::string> SettingsString(const std::string& name) {
-    char buffer[1024];
+    wchar_t buffer[1024];
     DWORD size = sizeof buffer, type = 0;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, SettingsPath().c_str(), name.c_str(), RRF_RT_REG_SZ, &type,
-                     buffer, &size) != ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, W(SettingsPath()).c_str(), W(name).c_str(), RRF_RT_REG_SZ,
+                     &type, buffer, &size) != ERROR_SUCCESS)
         return std::nullopt;
-    return std::string(buffer);
+    return U8(buffer);
 }
 
 void SetRunEntry(const std::string& command) {

@@ -70,6 +70,8 @@ const EntryPlay kSwap = {.OtherId = true}, kHighSwap = {.OtherHighId = true},
                 kWideBusy = {.WideListingRefusal = kBusy},
                 kWideInvalid = {.WideListingRefusal = kInvalid};
 const char kA[] = "v\\a.tmp", kB[] = "v\\sub\\b.tmp", kSub[] = "v\\sub";
+const VolumePlay kNoStatNorAll = {.StatRefusal = kInvalid, .AllRefusal = kInvalid},
+                 kNarrowOnes = {.WideIdRefusal = kInvalid, .Serial = 1, .IdsAllOnes = true};
 
 const Row kRows[] = {
     {"FAT32", kFat, {}, kAllDeleted},
@@ -109,6 +111,15 @@ const Row kRows[] = {
     {"listing counting fewer bytes", {}, {{kSub, {.FirstRecordCounted = true}}}, kSubPassedOver},
     {"listing ending in no bytes", {}, {{kSub, {.EndsInNoBytes = true}}}, kAllDeleted},
     {"listing whose next offset wraps", {}, {{kSub, {.NextOffsetWraps = true}}}, kSubPassedOver},
+    // Cut inside its last head, and 2 bytes into its last name (a 64-bit listing's).
+    {"listing cut in its last head", {}, {{kSub, {.LastRecordCut = 8}}}, kSubPassedOver},
+    {"listing cut in its last name", {}, {{kSub, {.LastRecordCut = 106}}}, kSubPassedOver},
+    {"all at once unknown", {.AllRefusal = kStatusInvalidInfoClass}, {}, kAllDeleted},
+    {"stat and all at once unknown and a swap", kNoStatNorAll, {{kB, kSwap}}, kSwappedFileKept},
+    {"name told longer than any", {}, {{kA, {.NameTooLong = true}}}, kAllDeleted},
+    // "No ID" alike for v and the drive's root: the clean's guard goes by path.
+    {"IDs all ones", {.IdsAllOnes = true}, {}, kAllDeleted},
+    {"narrow IDs all ones", kNarrowOnes, {}, kAllDeleted},
     {"listing refused as invalid on ReFS", kReFS, {{kSub, kWideInvalid}}, kSubPassedOver},
     {"busy file ID then a swap on ReFS", kReFS, {{kA, kBusyIds}, {kB, kSwap}}, kTwoFilesKept},
     {"swap of the same low ID on ReFS", kReFS, {{kB, kHighSwap}}, kSwappedFileKept},

@@ -136,10 +136,11 @@ bool ReadFromStat(Volume& volume, HANDLE opened, FileParts& left, FileFacts& rea
 }
 
 // The path, the internal ID and the time, in one query.
-bool ReadFromAll(HANDLE opened, const FileParts& left, FileFacts& read) {
+NTSTATUS ReadFromAll(HANDLE opened, const FileParts& left, FileFacts& read) {
     static thread_local std::vector<LONGLONG> buffer(65);
-    if (QueryWithName(opened, FileClass::All, kAllNameAt, buffer) < 0)
-        return false;
+    const NTSTATUS status = QueryWithName(opened, FileClass::All, kAllNameAt, buffer);
+    if (status < 0)
+        return status;
     const auto& all = *reinterpret_cast<const AllInformation*>(buffer.data());
     if (left.Path)
         read.Path = NameIn(buffer, kAllNameAt);
@@ -147,6 +148,20 @@ bool ReadFromAll(HANDLE opened, const FileParts& left, FileFacts& read) {
         read.Id = FileId::Narrow(uint64_t(all.InternalId.QuadPart));
     if (left.LastWrite)
         read.LastWrite = all.Basic.LastWriteTime.QuadPart;
+    return status;
+}
+
+// The internal ID and the time by their own classes, where the one query is
+// refused. The path is left untold: the walk, which needs none, decides.
+bool ReadApart(Volume& volume, HANDLE opened, const FileParts& left, FileFacts& read) {
+    if (left.Id == IdKind::Narrow)
+        read.Id = HandleId(volume, opened, IdKind::Narrow);
+    if (!left.LastWrite)
+        return true;
+    BasicInformation basic{};
+    if (Nt().QueryInformation(opened, &basic, sizeof basic, FileClass::Basic) < 0)
+        return false;
+    read.LastWrite = basic.LastWriteTime.QuadPart;
     return true;
 }
 
@@ -162,7 +177,9 @@ bool ReadFacts(Volume& volume, HANDLE opened, const FileParts& wanted, FileFacts
         left.Id = IdKind::None;
     }
     return !(left.Path || left.Id != IdKind::None || left.LastWrite) ||
-           ReadFromAll(opened, left, read);
+           AskOptional(
+               volume, OptionalClass::AllAtOnce, [&] { return ReadFromAll(opened, left, read); },
+               [&] { return ReadApart(volume, opened, left, read); });
 }
 
 } // namespace

@@ -137,12 +137,16 @@ NTSTATUS OpenFileBelow(HANDLE folder, const std::wstring& path, unsigned purpose
 
 NTSTATUS QueryWithName(HANDLE opened, FILE_INFORMATION_CLASS kind, size_t nameAt,
                        std::vector<LONGLONG>& buffer) {
+    // No name is longer than a counted string holds; a longer length told
+    // (a broken server or filter) is not made room for.
+    const ULONG kLongestName = 0xFFFF;
     for (;;) {
         const ULONG size = ULONG(buffer.size() * sizeof(LONGLONG));
         const NTSTATUS status = Nt().QueryInformation(opened, buffer.data(), size, kind);
         ULONG length = 0;
         std::memcpy(&length, reinterpret_cast<const char*>(buffer.data()) + nameAt, sizeof length);
-        if (status != kStatusBufferOverflow || nameAt + sizeof(ULONG) + length <= size)
+        if (status != kStatusBufferOverflow || length > kLongestName ||
+            nameAt + sizeof(ULONG) + length <= size)
             return status;
         buffer.resize((nameAt + sizeof(ULONG) + length) / sizeof(LONGLONG) + 1);
     }

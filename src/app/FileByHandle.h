@@ -71,6 +71,7 @@ enum class OptionalClass : uint8_t {
     AttributeTag,  // not on FAT and exFAT
     WideHandleId,  // 128-bit IDs of handles (Windows 8 on)
     PosixDelete,   // offered from Windows 10 1607 on, not by FAT or most shares
+    AllAtOnce,     // path, ID and times in one query; not by some servers and filters
     IdExtdListing, // the listings, richest first: 128-bit IDs and tags
     IdBothListing, // 64-bit IDs and tags
     FullListing,   // tags
@@ -193,7 +194,9 @@ bool IsRecordedFolder(Volume& volume, HANDLE opened, const FileId& recorded);
 // file recorded without one has nothing else to tell it; a file written to
 // since cannot be told from such a one. The open vouches for the kind: the
 // check asks no more. A file that cannot be read is another; one reached by
-// another path than the one given is ReachedElsewhere, whatever else it is.
+// another path than the one given is ReachedElsewhere, whatever else it is,
+// and so is one whose path is not told with the rest (the volume refused the
+// one query of them all).
 enum class FileMatch { Recorded, Other, ReachedElsewhere };
 FileMatch MatchRecordedFile(Volume& volume, HANDLE openedFile, const FileId& recorded,
                             int64_t lastWrite, std::wstring_view reachedBy = {});

@@ -22,10 +22,12 @@ struct FileId {
     static FileId Wide(uint64_t low, uint64_t high) { return {low, high, IdKind::Wide}; }
 
     // Whether it tells one file from another: a volume that keeps none gives
-    // 0 or all ones.
+    // 0 or all ones (ReFS: where an ID does not fit 64 bits), and 128 bits may
+    // carry a 64-bit "no ID" widened, the high half 0 as in every 64-bit ID.
     bool Known() const {
+        const uint64_t kOnes = ~uint64_t(0);
         const bool zero = Low == 0 && High == 0;
-        const bool ones = Low == ~uint64_t(0) && (Kind == IdKind::Narrow || High == ~uint64_t(0));
+        const bool ones = Low == kOnes && (High == 0 || High == kOnes);
         return Kind != IdKind::None && !zero && !ones;
     }
     bool operator==(const FileId&) const = default;

@@ -138,15 +138,18 @@ const ListingClass* StartListing(Volume& volume, HANDLE folder, Records& read, b
 
 // Appends the records of one read, each name as the disk holds it; the "."
 // record goes to self. Nothing is read past the bytes the read filled. False
-// when a record leads to one that does not lie further on inside them: the
-// listing cannot be followed (an offset that wraps would read it for ever).
+// when a record runs past them, or leads to one that does not lie further on
+// inside them: the listing cannot be followed (an offset that wraps would
+// read it for ever), and what it holds so far is only part of the folder.
 bool AppendRecords(const ListingClass& listing, ULONG bytes, std::vector<ListedEntry>& entries,
                    std::optional<ListedEntry>& self) {
     const char* buffer = reinterpret_cast<const char*>(Buffer().data());
-    for (ULONG offset = 0; offset + listing.NameAt <= bytes;) {
+    for (ULONG offset = 0;;) {
+        if (bytes - offset < listing.NameAt)
+            return false;
         const auto& head = *reinterpret_cast<const RecordHead*>(buffer + offset);
         if (head.FileNameLength > bytes - offset - listing.NameAt)
-            return true;
+            return false;
         ListedEntry entry = EntryOf(buffer + offset, listing);
         if (!IsDotEntry(entry.Name.c_str()))
             entries.push_back(std::move(entry));
@@ -158,7 +161,6 @@ bool AppendRecords(const ListingClass& listing, ULONG bytes, std::vector<ListedE
             return false;
         offset += head.NextEntryOffset;
     }
-    return true;
 }
 
 // Compares the ID a folder's listing gave "." with the one its handle gives.

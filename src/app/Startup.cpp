@@ -16,9 +16,9 @@ namespace dv {
 
 // The command Windows runs at start-up. A path with a blank is quoted: unquoted,
 // Windows would split it and hand the program another first argument.
-std::string StartupCommand(const std::string& programPath) {
-    const bool hasBlank = programPath.find(' ') != std::string::npos;
-    return (hasBlank ? "\"" + programPath + "\"" : programPath) + " auto";
+std::wstring StartupCommand(const std::wstring& programPath) {
+    const bool hasBlank = programPath.find(L' ') != std::wstring::npos;
+    return (hasBlank ? L"\"" + programPath + L"\"" : programPath) + L" auto";
 }
 
 void TSForm::FormCreate() {
@@ -51,7 +51,7 @@ void TSForm::CheckBootClick() {
     registry.WriteBool("StClean", ticked);
     registry.CloseKey();
     if (ticked)
-        WriteStartupEntry(StartupCommand(ProgramPath()));
+        WriteStartupEntry(StartupCommand(ProgramFile()));
     else
         RemoveStartupEntry();
 }

@@ -4,6 +4,6 @@
 namespace dv {
 
 // The command stored in the start-up entry for the program at programPath.
-std::string StartupCommand(const std::string& programPath);
+std::wstring StartupCommand(const std::wstring& programPath);
 
 } // namespace dv

@@ -87,10 +87,10 @@ bool ExactAnsi(const std::wstring& text, std::string& ansi) {
 
 int64_t SizeToKB(uint64_t bytes) { return int64_t(bytes / 1024); }
 
-std::string ProgramPath() {
-    std::string path(MAX_PATH, '\0');
+std::wstring ProgramFile() {
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        DWORD n = GetModuleFileNameA(nullptr, path.data(), DWORD(path.size()));
+        DWORD n = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
         if (n < path.size()) {
             path.resize(n);
             return path;
@@ -100,20 +100,18 @@ std::string ProgramPath() {
 }
 
 std::string ProgramDir() {
-    std::string path = ProgramPath();
-    return path.substr(0, path.find_last_of("\\:") + 1);
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameA(nullptr, path.data(), DWORD(path.size()));
+        if (n < path.size())
+            return path.substr(0, path.find_last_of("\\:") + 1);
+        path.resize(path.size() * 2);
+    }
 }
 
 std::wstring ProgramFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD n = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
-        if (n < path.size()) {
-            path.resize(n);
-            return path.substr(0, path.find_last_of(L"\\:") + 1);
-        }
-        path.resize(path.size() * 2);
-    }
+    const std::wstring path = ProgramFile();
+    return path.substr(0, path.find_last_of(L"\\:") + 1);
 }
 
 bool FileExists(const std::string& path) { return FileExists(AnsiToWide(path)); }

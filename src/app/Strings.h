@@ -39,8 +39,8 @@ std::string ProgramDir();
 // The same in UTF-16, for the files the program opens there.
 std::wstring ProgramFolder();
 
-// Full path of the running program file as the system reports it.
-std::string ProgramPath();
+// Full path of the running program file as the system reports it, in UTF-16.
+std::wstring ProgramFile();
 
 // Whether a path names an existing file (not a directory).
 bool FileExists(const std::string& path);

@@ -30,7 +30,8 @@ bool AskOptional(Volume& volume, OptionalClass kind, Ask ask, Plainer plainer) {
 }
 
 // Queries a class whose answer ends in a FILE_NAME_INFORMATION at nameAt,
-// the buffer made larger until the name fits; the status.
+// the buffer made larger until the name fits; the status. A name told longer
+// than a counted string can hold fails the query with the overflow status.
 NTSTATUS QueryWithName(HANDLE opened, FILE_INFORMATION_CLASS kind, size_t nameAt,
                        std::vector<LONGLONG>& buffer);
 // The name such an answer holds.

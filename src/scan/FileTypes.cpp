@@ -1,6 +1,8 @@
 // The scanner's two check lists: the file-type patterns, kept in "DVext.ini"
 // beside the program, and the fixed drives.
+#include "app/Application.h"
 #include "app/Errors.h"
+#include "app/Modal.h"
 #include "app/Strings.h"
 #include "app/TextListFile.h"
 #include "scan/Unit1.h"
@@ -24,6 +26,10 @@ std::wstring ExtListFile() { return ProgramFolder() + L"DVext.ini"; }
 
 // Drive letters beyond P are never offered.
 const int kDriveLetters = 16;
+
+const char kUnspellablePattern[] =
+    "This file type was not added: it holds characters that the list of file types cannot "
+    "keep. Type a file type that uses only the characters of the system's code page.";
 
 } // namespace
 
@@ -80,7 +86,14 @@ void TSForm::AddClick() {
         throw Exception("The \"New type\" dialog is not available");
     if (AddExt->ShowModal() != IDOK)
         return;
-    cExt.Add(AddExt->Edit1.Text());
+    // "DVext.ini" keeps the list in the ANSI code page, where a character it
+    // cannot spell turns into "?", a wildcard that matches more than was typed.
+    std::string pattern;
+    if (!ExactAnsi(AddExt->Edit1.WideCaption(), pattern)) {
+        Modal().MessageBox(hwnd_, kUnspellablePattern, Application.Title, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    cExt.Add(pattern);
     SaveExtList();
 }
 

@@ -28,7 +28,7 @@ bool TSForm::CheckRegInit(TRegistry& registry) {
 void TSForm::InitOptions(TRegistry& registry) {
     if (!registry.OpenKey(kSettingsKey, true, KEY_SET_VALUE))
         return;
-    registry.WriteString("InstallDir", ProgramDir());
+    registry.WriteString("InstallDir", ProgramFolder());
     for (const char* name : kTargetValues)
         registry.WriteBool(name, false);
     registry.WriteBool("StClean", false);

@@ -120,6 +120,13 @@ void TRegistry::WriteString(const std::string& name, const std::string& value) {
     WriteData(name, REG_SZ, value.c_str(), DWORD(value.size() + 1));
 }
 
+void TRegistry::WriteString(const std::string& name, const std::wstring& value) {
+    if (!key_ || RegSetValueExW(key_, AnsiToWide(name).c_str(), 0, REG_SZ,
+                                reinterpret_cast<const BYTE*>(value.c_str()),
+                                DWORD((value.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
+        FailSet(name);
+}
+
 bool TRegistry::DeleteValue(const std::string& name) {
     return key_ && RegDeleteValueA(key_, name.c_str()) == ERROR_SUCCESS;
 }

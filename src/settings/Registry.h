@@ -40,6 +40,8 @@ class TRegistry {
     void WriteBool(const std::string& name, bool value);
     void WriteInteger(const std::string& name, int32_t value);
     void WriteString(const std::string& name, const std::string& value);
+    // The text as given, in UTF-16: a path the code page cannot spell stays itself.
+    void WriteString(const std::string& name, const std::wstring& value);
     bool DeleteValue(const std::string& name);
 
   private:

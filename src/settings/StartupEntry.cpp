@@ -1,7 +1,6 @@
 #include "settings/StartupEntry.h"
 
 #include "app/Errors.h"
-#include "app/Strings.h"
 #include "settings/Registry.h"
 #include "settings/SettingsKey.h"
 
@@ -9,7 +8,7 @@ namespace dv {
 
 namespace {
 
-bool WriteMachineEntry(const std::string& command) {
+bool WriteMachineEntry(const std::wstring& command) {
     TRegistry machine(HKEY_LOCAL_MACHINE);
     if (!machine.OpenKey(kRunKey, false, KEY_SET_VALUE))
         return false;
@@ -27,10 +26,10 @@ bool MachineEntryExists() {
 }
 
 // The machine's entry as this user may read it; empty when there is none.
-std::string MachineEntry() {
+std::wstring MachineEntry() {
     TRegistry machine(HKEY_LOCAL_MACHINE);
     machine.OpenKey(kRunKey, false, KEY_QUERY_VALUE);
-    return WideToAnsi(ReadStringOrEmpty(machine, kRunValue));
+    return ReadStringOrEmpty(machine, kRunValue);
 }
 
 void RemoveUserEntry() {
@@ -41,7 +40,7 @@ void RemoveUserEntry() {
 
 } // namespace
 
-void WriteStartupEntry(const std::string& command) {
+void WriteStartupEntry(const std::wstring& command) {
     // An entry in both lists would run the clean twice at logon: where the
     // machine's list holds this command, written now or before, the user's
     // list loses the one it got while the machine's was closed.

@@ -1,7 +1,8 @@
 #pragma once
 // The start-up entry: the command Windows runs at logon. It lives in the
 // machine's start-up list; a user who may not write that list gets it in the
-// start-up list of their own.
+// start-up list of their own. It is kept in UTF-16 as the system named the
+// program, so that a folder the code page cannot spell still leads to it.
 #include <string>
 
 namespace dv {
@@ -11,7 +12,7 @@ namespace dv {
 // the value and does not hold this command already, writes it into the
 // current user's. Raises "Failed to set data for 'Dormivane'" when the user's
 // list refuses it too.
-void WriteStartupEntry(const std::string& command);
+void WriteStartupEntry(const std::wstring& command);
 
 // Removes the entry from both lists; a missing entry is not an error. Raises
 // "Failed to set data for 'Dormivane'" when the machine's list keeps an entry
