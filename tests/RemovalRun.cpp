@@ -175,7 +175,7 @@ TEST_F(RemovalTest, AdjacentTickedItemsAreBothRemoved) {
     EXPECT_EQ(form.ProgressBar2.Position(), 2);
     EXPECT_EQ(form.ProgressBar2.Max(), 5);
     EXPECT_EQ(form.StatusBar1.PanelText(0), At("D\\3.tmp"));
-    EXPECT_EQ(status.Count(At("D\\2.tmp")), 1);
+    EXPECT_LE(status.Count(At("D\\2.tmp")), 1); // the latest path, once a frame at most
     EXPECT_EQ(Cleaned(), 101);
 }
 
