@@ -142,7 +142,7 @@ TEST_F(RemovalTest, InputWaitsForTheErrorBoxAndTheSessionsEndStopsTheRun) {
         if (name.find("\\f") == std::string::npos || ++opened != 3)
             return;
         session = std::thread([&] { SendMessageW(again.Handle(), WM_ENDSESSION, TRUE, 0); });
-        Sleep(500);
+        Sleep(1500); // the window takes the end of the session meanwhile
     };
     ClickAsUser(again.bCleanNow);
     session.join();
