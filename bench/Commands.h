@@ -63,6 +63,7 @@ void ProfileCleanLabel(int files, bool visible);
 void ProfileRemove(const std::string& drive, bool visible);
 void ProfileRemoveSteps(const std::string& drive);
 void ProfileRemoveCalls(const std::string& drive);
+void ProfileRemoveRun(const std::string& drive, bool visible);
 void ProfileWalkSteps(const std::string& drive);
 void ProfileInsert(const std::string& drive, bool visible);
 void ProfileMatchSteps(const std::string& drive, bool visible);

@@ -141,6 +141,8 @@ const std::map<std::string, Command>& Commands() {
          [](const Arguments& a) { ProfileRemove(a.at(0), HasFlag(a, "visible")); }},
         {"profile-remove-steps", [](const Arguments& a) { ProfileRemoveSteps(a.at(0)); }},
         {"profile-remove-calls", [](const Arguments& a) { ProfileRemoveCalls(a.at(0)); }},
+        {"profile-remove-run",
+         [](const Arguments& a) { ProfileRemoveRun(a.at(0), HasFlag(a, "visible")); }},
         {"profile-walk-steps", [](const Arguments& a) { ProfileWalkSteps(a.at(0)); }},
         {"profile-insert",
          [](const Arguments& a) { ProfileInsert(a.at(0), HasFlag(a, "visible")); }},
