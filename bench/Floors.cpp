@@ -211,7 +211,8 @@ int SearchPatterns(const std::vector<std::wstring>& dirs, StatusWindow* status) 
 }
 
 // The directory pass by handle: each folder's listing read once, every folder
-// below it opened relative to it by the exact name listed (links not entered);
+// below it opened relative to it by the exact name listed (links not entered)
+// and checked against that listing as the scan checks it (the same queries);
 // counts the folders below the root that list. With status, "Scanning: <n>"
 // is set and repainted and a round of the message pump run after each
 // listing.
@@ -227,7 +228,8 @@ void ListByHandle(dv::Volume& volume, HANDLE folder, bool root, int& dirs, Statu
     for (const dv::ListedEntry& entry : entries) {
         dv::FileHandle below;
         if (entry.IsDirectory() && !entry.IsLink() &&
-            dv::OpenEntry(folder, entry.Name, true, dv::OpenFor::Listing, below) == 0)
+            dv::OpenEntry(folder, entry.Name, true, dv::OpenFor::Listing, below) == 0 &&
+            dv::IsListedEntry(volume, below.Get(), entry))
             ListByHandle(volume, below.Get(), false, dirs, status);
     }
 }
@@ -257,18 +259,29 @@ void EmptyDirectory(const std::wstring& working, StatusWindow* status) {
     FindClose(search);
 }
 
-// The same by handle: each entry opened relative to the folder that listed it,
+// Whether the clean writes an entry's attributes before it goes: a file's
+// read-only, hidden and system bits (not a link's), a folder's every settable
+// bit beyond the directory bit.
+bool ClearsAttributes(const dv::ListedEntry& entry) {
+    if (entry.IsDirectory())
+        return entry.Attributes & (dv::kSettableAttributes & ~DWORD(FILE_ATTRIBUTE_NORMAL));
+    return !entry.IsLink() && (entry.Attributes & 7);
+}
+
+// The same by handle: each entry opened relative to the folder that listed it
+// and checked against that listing as the clean checks it (the same queries),
 // attributes cleared where set, deleted through its handle, an emptied folder
-// removed through its own; no check that an entry is the one listed.
+// removed through its own.
 void EmptyByHandle(dv::Volume& volume, HANDLE folder, StatusWindow* status) {
     std::vector<dv::ListedEntry> entries;
     dv::ReadListing(volume, folder, entries);
     for (const dv::ListedEntry& entry : entries) {
-        const unsigned clear = entry.Attributes & 7 ? dv::OpenFor::ClearAttributes : 0;
+        const unsigned clear = ClearsAttributes(entry) ? dv::OpenFor::ClearAttributes : 0;
         const unsigned list = entry.IsDirectory() ? dv::OpenFor::Listing : 0;
         dv::FileHandle opened;
         if (dv::OpenEntry(folder, entry.Name, entry.IsDirectory(),
-                          dv::OpenFor::Deletion | clear | list, opened))
+                          dv::OpenFor::Deletion | clear | list, opened) ||
+            !dv::IsListedEntry(volume, opened.Get(), entry))
             continue;
         if (entry.IsDirectory()) {
             EmptyByHandle(volume, opened.Get(), status);

@@ -111,6 +111,7 @@ const std::map<std::string, Command>& Commands() {
          [](const Arguments& a) {
              FloorRemove(a.at(0), Number(a, 1), HasFlag(a, "status"), HasFlag(a, "visible"));
          }},
+        {"floor-remove-calls", [](const Arguments& a) { FloorRemoveCalls(a.at(0), Number(a, 1)); }},
         {"floor-matches",
          [](const Arguments& a) {
              FloorMatches(Number(a, 0), !HasFlag(a, "nocount"), HasFlag(a, "visible"));
@@ -125,6 +126,12 @@ const std::map<std::string, Command>& Commands() {
                       HasFlag(a, "pass"));
          }},
         {"form-clean", [](const Arguments& a) { FormClean(a.at(0), HasFlag(a, "visible")); }},
+        {"count-calls",
+         [](const Arguments& a) {
+             CountCalls(a, [](const Arguments& command) {
+                 Commands().at(command.front())(Arguments(command.begin() + 1, command.end()));
+             });
+         }},
         {"startup-shown", [](const Arguments& a) { StartupShown(a.at(0), a.at(1)); }},
         {"startup-auto", [](const Arguments& a) { StartupAuto(a.at(0)); }},
         {"profile-calls", [](const Arguments& a) { ProfileCalls(a.at(0)); }},
@@ -134,6 +141,8 @@ const std::map<std::string, Command>& Commands() {
          [](const Arguments& a) { ProfileRemove(a.at(0), HasFlag(a, "visible")); }},
         {"profile-remove-steps", [](const Arguments& a) { ProfileRemoveSteps(a.at(0)); }},
         {"profile-remove-calls", [](const Arguments& a) { ProfileRemoveCalls(a.at(0)); }},
+        {"profile-remove-run",
+         [](const Arguments& a) { ProfileRemoveRun(a.at(0), HasFlag(a, "visible")); }},
         {"profile-walk-steps", [](const Arguments& a) { ProfileWalkSteps(a.at(0)); }},
         {"profile-insert",
          [](const Arguments& a) { ProfileInsert(a.at(0), HasFlag(a, "visible")); }},
